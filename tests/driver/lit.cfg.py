@@ -1,0 +1,43 @@
+# Scenario tests of the staged Vorn programs.
+import os
+
+import lit.formats
+
+config.name = "Vorn"
+config.test_format = lit.formats.ShTest(execute_external=False)
+config.suffixes = [".test", ".c", ".cc", ".s"]
+config.excludes = ["Inputs", "CMakeLists.txt", "lit.cfg.py", "lit.site.cfg.py.in"]
+config.test_source_root = os.path.dirname(__file__)
+config.test_exec_root = config.vorn_obj_root
+
+# Every test starts from a clean, predictable environment: the C locale, a
+# PATH of the system directories behind FileCheck's, and none of the
+# variables that steer Vorn or the stand-ins.  A test that wants one sets it
+# with env.
+steering = ("COMPILER_PATH", "LIBRARY_PATH", "LPATH", "MAKEFLAGS", "TERM", "COLORTERM",
+            "SOURCE_DATE_EPOCH", "TMPDIR", "TMP", "TEMP", "COLUMNS", "TERM_URLS")
+for name in list(config.environment):
+    if name.startswith(("VORN_", "COLLECT_", "STANDIN_")) or name in steering:
+        del config.environment[name]
+config.environment["LC_ALL"] = "C"
+config.environment["PATH"] = os.pathsep.join([config.llvm_tools_dir, "/usr/bin", "/bin"])
+if config.vorn_sanitize:
+    # The driver keeps its strings until exit on purpose; leaks are not faults.
+    config.environment["ASAN_OPTIONS"] = "detect_leaks=0"
+    config.environment["UBSAN_OPTIONS"] = "print_stacktrace=1:halt_on_error=1"
+
+bindir = config.vorn_stage_bindir
+machine_dir = os.path.join("libexec", "vorn", config.vorn_target_machine, config.vorn_version)
+
+# Longer names first: lit substitutes in list order.
+config.substitutions.append(("%vorn-ranlib", os.path.join(bindir, "vorn-ranlib")))
+config.substitutions.append(("%vorn-nm", os.path.join(bindir, "vorn-nm")))
+config.substitutions.append(("%vorn-ar", os.path.join(bindir, "vorn-ar")))
+if os.path.exists(os.path.join(bindir, "vorn-cxx")):
+    config.substitutions.append(("%vorn", os.path.join(bindir, "vorn-cxx")))
+config.substitutions.append(("%standin-libexec", os.path.join(config.vorn_stage_dir, machine_dir)))
+config.substitutions.append(("%standin-tools",
+                             os.path.join(config.vorn_stage_dir, config.vorn_target_machine, "bin")))
+config.substitutions.append(("%standin", config.vorn_stage_dir))
+config.substitutions.append(("%target", config.vorn_target_machine))
+config.substitutions.append(("%version", config.vorn_version))

@@ -1,0 +1,107 @@
+#include "support/memory.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "support/system_error.h"
+
+// Huge requests must fail inside malloc, not be stopped by the sanitizer.
+extern "C" const char* __asan_default_options() {
+  return "allocator_may_return_null=1";
+}
+
+namespace vorn {
+namespace {
+
+// Kept out of the compiler's sight, which rejects a constant this large.
+std::size_t huge_size() {
+  volatile std::size_t size = SIZE_MAX / 2;
+  return size;
+}
+
+TEST(MemoryTest, OutOfMemoryNamesProgramAndSize) {
+  EXPECT_EXIT(
+      {
+        set_memory_program_name("vorn-test");
+        out_of_memory(123);
+      },
+      testing::ExitedWithCode(1), "^\nvorn-test: out of memory allocating 123 bytes\n$");
+  EXPECT_EXIT(
+      {
+        set_memory_program_name("");
+        out_of_memory(7);
+      },
+      testing::ExitedWithCode(1), "^\nout of memory allocating 7 bytes\n$");
+  EXPECT_EXIT(memory_exhausted(), testing::ExitedWithCode(1), "^memory exhausted\n$");
+}
+
+// Both the C wrappers and C++ `new` report the size that failed.
+TEST(MemoryTest, FailedAllocationsTakeTheOutOfMemoryExit) {
+  const std::size_t huge = huge_size();
+  std::string expected = "out of memory allocating " + std::to_string(huge) + " bytes";
+  EXPECT_EXIT(xmalloc(huge), testing::ExitedWithCode(1), expected);
+  EXPECT_EXIT(xrealloc(xmalloc(8), huge), testing::ExitedWithCode(1), expected);
+  // A count times size that overflows is reported as the largest size.
+  EXPECT_EXIT(xcalloc(huge, 4), testing::ExitedWithCode(1),
+              "out of memory allocating " + std::to_string(SIZE_MAX) + " bytes");
+  EXPECT_EXIT(
+      {
+        char* volatile block = new char[huge];
+        block[0] = 1;
+      },
+      testing::ExitedWithCode(1), expected);
+  char* volatile nothing = new (std::nothrow) char[huge];
+  EXPECT_EQ(nothing, nullptr);
+}
+
+TEST(MemoryTest, ZeroByteRequestsGiveUsableBlocks) {
+  char* block = static_cast<char*>(xmalloc(0));
+  ASSERT_NE(block, nullptr);
+  block[0] = 'x';
+  block = static_cast<char*>(xrealloc(block, 0));
+  ASSERT_NE(block, nullptr);
+  block[0] = 'y';
+  std::free(block);
+  char* zeroed = static_cast<char*>(xcalloc(0, 16));
+  ASSERT_NE(zeroed, nullptr);
+  EXPECT_EQ(zeroed[0], 0);
+  std::free(zeroed);
+}
+
+TEST(MemoryTest, StringCopies) {
+  char* copy = xstrdup("archive");
+  EXPECT_STREQ(copy, "archive");
+  std::free(copy);
+  char* prefix = xstrndup("archive", 4);
+  EXPECT_STREQ(prefix, "arch");
+  std::free(prefix);
+  char* whole = xstrndup("ar", 10);  // never reads past the terminator
+  EXPECT_STREQ(whole, "ar");
+  std::free(whole);
+}
+
+TEST(MemoryTest, OverAlignedNewIsAligned) {
+  struct alignas(256) Page {
+    char bytes[256];
+  };
+  Page* pages = new Page[3];
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(pages) % 256, 0u);
+  delete[] pages;
+}
+
+TEST(SystemErrorTest, KnownAndUnknownNumbers) {
+  EXPECT_STREQ(system_error_text(ENOENT), std::strerror(ENOENT));
+  EXPECT_STREQ(system_error_description(ENOENT), "No such file or directory");
+  EXPECT_STREQ(system_error_text(123456), "undocumented error #123456");
+  EXPECT_STREQ(system_error_text(-1), "undocumented error #-1");
+  EXPECT_EQ(system_error_description(123456), nullptr);
+}
+
+}  // namespace
+}  // namespace vorn
