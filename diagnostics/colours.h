@@ -1,0 +1,43 @@
+// Terminal colours: the table of named colours (which "VORN_COLORS" can
+// override), their start and stop sequences, and the on/off decision.
+#ifndef VORN_DIAGNOSTICS_COLOURS_H
+#define VORN_DIAGNOSTICS_COLOURS_H
+
+#include <cstddef>
+
+namespace vorn {
+
+// The modes shared by colours and hyperlinks; a negative mode means the
+// default, which is auto.
+enum OutputMode : int {
+  kModeNever = 0,
+  kModeAlways = 1,
+  kModeAuto = 2,
+};
+
+// The start sequence of the named colour; empty when colour is off or the
+// name (exactly LENGTH bytes) is not in the table.
+const char* colour_start(bool colour_on, const char* name, std::size_t length);
+const char* colour_start(bool colour_on, const char* name);
+
+// ESC "[m" ESC "[K", or empty when colour is off.
+const char* colour_stop(bool colour_on);
+
+// Whether to colour, for MODE and the environment.  Reaching "always" (also
+// through auto) applies "VORN_COLORS" to the table.
+bool decide_colour(int mode);
+
+// Applies VALUE as a "VORN_COLORS" list to the table.  Returns false for an
+// empty value, which switches colour off.
+bool apply_colour_settings(const char* value);
+
+// Whether "TERM" is set and not "dumb" and standard error is a terminal:
+// the test of the auto mode, for colours and hyperlinks alike.
+bool stderr_is_terminal_session();
+
+// Puts every colour back to its default sequence.
+void reset_colour_table();
+
+}  // namespace vorn
+
+#endif  // VORN_DIAGNOSTICS_COLOURS_H

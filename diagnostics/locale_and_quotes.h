@@ -1,0 +1,23 @@
+// Locale set-up, the message catalogue and the quotation marks.
+#ifndef VORN_DIAGNOSTICS_LOCALE_AND_QUOTES_H
+#define VORN_DIAGNOSTICS_LOCALE_AND_QUOTES_H
+
+namespace vorn {
+
+// Takes character classification and messages from the environment (numbers
+// stay in the C locale), binds the catalogue domain "vorn" to the configured
+// locale directory and chooses the quotation marks.  Call it first thing.
+void init_locale_and_quotes();
+
+// The marks around quoted text: U+2018/U+2019 in an untranslated UTF-8
+// locale, apostrophes in any other untranslated locale, or the catalogue's
+// translations of "`" and "'".  Apostrophes until init_locale_and_quotes.
+const char* opening_mark();
+const char* closing_mark();
+
+// Whether the locale's character set is UTF-8.
+bool utf8_locale();
+
+}  // namespace vorn
+
+#endif  // VORN_DIAGNOSTICS_LOCALE_AND_QUOTES_H

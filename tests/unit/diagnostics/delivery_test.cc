@@ -1,0 +1,262 @@
+// Delivery of diagnostics that do not end the process, captured from the
+// process-wide context's printer.
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "diagnostics/diagnostic.h"
+#include "test_support.h"
+
+namespace vorn {
+namespace {
+
+using testing::ScopedEnv;
+
+class Delivery : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    diagnostic_context_init(&process_diagnostics, 10);
+    process_diagnostics.program_name = "vorn-cxx";
+    // Keep the text in the printer instead of writing it to standard error.
+    printer().store.flush_on_request = false;
+  }
+  PrettyPrinter& printer() { return *process_diagnostics.output_printer; }
+  std::string output() { return printer().text(); }
+  int count(DiagnosticKind kind) { return process_diagnostics.count(kind); }
+};
+
+TEST_F(Delivery, EachKindIsOneLineWithItsPrefixAndCounter) {
+  report_error("unrecognized command-line option %<-%s%>", "foo");
+  EXPECT_TRUE(report_warning(0, "%qs is ignored", "-bar"));
+  inform(current_location, "note %d", 1);
+  report_sorry("not %s", "yet");
+  EXPECT_EQ(output(),
+            "vorn-cxx: error: unrecognized command-line option '-foo'\n"
+            "vorn-cxx: warning: '-bar' is ignored\n"
+            "vorn-cxx: note: note 1\n"
+            "vorn-cxx: sorry, unimplemented: not yet\n");
+  EXPECT_EQ(count(DiagnosticKind::kError), 1);
+  EXPECT_EQ(count(DiagnosticKind::kWarning), 1);
+  EXPECT_EQ(count(DiagnosticKind::kNote), 1);
+  EXPECT_EQ(count(DiagnosticKind::kSorry), 1);
+}
+
+TEST_F(Delivery, ColouredPrefix) {
+  printer().colour_on = true;
+  report_error("bad");
+  EXPECT_EQ(output(),
+            "\033[01m\033[Kvorn-cxx:\033[m\033[K \033[01;31m\033[Kerror: \033[m\033[Kbad\n");
+}
+
+TEST_F(Delivery, ErrnoIsTakenWhenTheDiagnosticIsMade) {
+  errno = ENOENT;
+  report_error("%s: %m", "a.cc");
+  EXPECT_EQ(output(), std::string("vorn-cxx: error: a.cc: ") + std::strerror(ENOENT) + "\n");
+}
+
+TEST_F(Delivery, ErrorsSeenCountsErrorsAndSorriesOnly) {
+  EXPECT_FALSE(errors_seen());
+  process_diagnostics.warnings_are_errors = true;
+  report_warning(0, "promoted");
+  EXPECT_EQ(output(), "vorn-cxx: error: promoted\n");
+  EXPECT_EQ(count(DiagnosticKind::kWarningAsError), 1);
+  EXPECT_EQ(count(DiagnosticKind::kError), 0);
+  EXPECT_FALSE(errors_seen());
+
+  count_silent_error();
+  EXPECT_TRUE(errors_seen());
+  EXPECT_EQ(output(), "vorn-cxx: error: promoted\n");  // silent indeed
+}
+
+TEST_F(Delivery, SuppressedWarningsAndNotesAreDropped) {
+  process_diagnostics.suppress_warnings = true;
+  EXPECT_FALSE(report_warning(0, "hidden"));
+  EXPECT_FALSE(pedwarn(current_location, 0, "hidden too"));
+  process_diagnostics.suppress_notes = true;
+  inform(current_location, "hidden note");
+  EXPECT_EQ(output(), "");
+  EXPECT_EQ(count(DiagnosticKind::kWarning), 0);
+}
+
+TEST_F(Delivery, PedwarnsAndPermerrorsResolveBeforeCounting) {
+  pedwarn(current_location, 0, "p1");
+  process_diagnostics.pedwarns_are_errors = true;
+  pedwarn(current_location, 0, "p2");
+  permerror(current_location, "p3");
+  process_diagnostics.permerrors_are_warnings = true;
+  permerror(current_location, "p4");
+  EXPECT_EQ(output(),
+            "vorn-cxx: warning: p1\nvorn-cxx: error: p2\nvorn-cxx: error: p3\n"
+            "vorn-cxx: warning: p4\n");
+  // A pedwarn made an error is a real error, not a promoted warning.
+  EXPECT_EQ(count(DiagnosticKind::kError), 2);
+  EXPECT_EQ(count(DiagnosticKind::kWarningAsError), 0);
+  EXPECT_EQ(count(DiagnosticKind::kWarning), 2);
+}
+
+TEST_F(Delivery, ClassifiedOptionsChangeTheirWarnings) {
+  EXPECT_EQ(classify_option(&process_diagnostics, 3, DiagnosticKind::kError, kNoLocation),
+            DiagnosticKind::kUnspecified);
+  EXPECT_EQ(classify_option(&process_diagnostics, 4, DiagnosticKind::kIgnored, kNoLocation),
+            DiagnosticKind::kUnspecified);
+  EXPECT_EQ(classify_option(&process_diagnostics, 3, DiagnosticKind::kError, kNoLocation),
+            DiagnosticKind::kError);
+  // Out of range: nothing changes.
+  EXPECT_EQ(classify_option(&process_diagnostics, 10, DiagnosticKind::kError, kNoLocation),
+            DiagnosticKind::kUnspecified);
+  EXPECT_EQ(classify_option(&process_diagnostics, 2, DiagnosticKind::kLastKind, kNoLocation),
+            DiagnosticKind::kUnspecified);
+  EXPECT_EQ(classify_option(&process_diagnostics, -1, DiagnosticKind::kError, kNoLocation),
+            DiagnosticKind::kUnspecified);
+
+  EXPECT_TRUE(report_warning(3, "made an error"));
+  EXPECT_FALSE(report_warning(4, "ignored"));
+  EXPECT_TRUE(report_warning(2, "still a warning"));
+  EXPECT_EQ(output(), "vorn-cxx: error: made an error\nvorn-cxx: warning: still a warning\n");
+  EXPECT_EQ(count(DiagnosticKind::kWarningAsError), 1);
+  EXPECT_FALSE(errors_seen());
+}
+
+TEST_F(Delivery, ClassificationHistoryFollowsLocationsAndPops) {
+  // Without a line map every location is "before" a larger one.
+  classify_option(&process_diagnostics, 5, DiagnosticKind::kError, 100);
+  push_classifications(&process_diagnostics, 200);
+  classify_option(&process_diagnostics, 5, DiagnosticKind::kIgnored, 300);
+  pop_classifications(&process_diagnostics, 400);
+  // The table says ignored, but the history decides by location.
+  EXPECT_TRUE(warning_at(150, 5, "error here"));
+  EXPECT_FALSE(warning_at(350, 5, "ignored here"));
+  EXPECT_TRUE(warning_at(450, 5, "error again after the pop"));
+  EXPECT_EQ(output(), "vorn-cxx: error: error here\nvorn-cxx: error: error again after the pop\n");
+}
+
+bool option_off(int option, unsigned, void*) {
+  return option != 7;
+}
+
+TEST_F(Delivery, OptionEnabledHookDropsDisabledWarnings) {
+  process_diagnostics.option_enabled_hook = option_off;
+  EXPECT_FALSE(report_warning(7, "off"));
+  EXPECT_TRUE(report_warning(6, "on"));
+  EXPECT_EQ(output(), "vorn-cxx: warning: on\n");
+}
+
+std::string option_name(const DiagnosticContext&, int option, DiagnosticKind, DiagnosticKind) {
+  return option == 1 ? "-Wthing" : "";
+}
+std::string option_url(const DiagnosticContext&, int) {
+  return "https://vorn.invalid/Wthing";
+}
+
+TEST_F(Delivery, OptionAnnotationWithLink) {
+  process_diagnostics.annotate_option = true;
+  process_diagnostics.option_name_hook = option_name;
+  process_diagnostics.option_url_hook = option_url;
+  report_warning(1, "plain");
+  report_warning(2, "no name");
+  printer().link_style = 1;
+  report_warning(1, "linked");
+  EXPECT_EQ(output(),
+            "vorn-cxx: warning: plain [-Wthing]\n"
+            "vorn-cxx: warning: no name\n"
+            "vorn-cxx: warning: linked [\033]8;;https://vorn.invalid/Wthing\033\\-Wthing"
+            "\033]8;;\033\\]\n");
+}
+
+TEST_F(Delivery, CweAnnotation) {
+  process_diagnostics.annotate_cwe = true;
+  DiagnosticTags tags{476};
+  warning_meta(current_location, tags, 0, "null");
+  EXPECT_EQ(output(), "vorn-cxx: warning: null [CWE-476]\n");
+}
+
+TEST_F(Delivery, PluralFormsPickByCount) {
+  warning_n(current_location, 0, 1, "%lu file", "%lu files", 1UL);
+  error_n(current_location, 3, "%lu file", "%lu files", 3UL);
+  inform_n(current_location, 0, "%lu note", "%lu notes", 0UL);
+  EXPECT_EQ(output(),
+            "vorn-cxx: warning: 1 file\nvorn-cxx: error: 3 files\nvorn-cxx: note: 0 notes\n");
+}
+
+TEST_F(Delivery, ReportWithKindAndVerbatim) {
+  EXPECT_TRUE(report_with_kind(DiagnosticKind::kAnachronism, current_location, 0, "old"));
+  EXPECT_TRUE(report_with_kind(DiagnosticKind::kDebug, current_location, 0, "dbg"));
+  report_verbatim("%s and %qs", "plain", "quoted");
+  EXPECT_EQ(output(), "vorn-cxx: anachronism: old\nvorn-cxx: debug: dbg\nplain and 'quoted'\n");
+}
+
+int g_end_group_calls;
+void count_end_group(DiagnosticContext&) {
+  ++g_end_group_calls;
+}
+
+TEST_F(Delivery, BatchesEndTheirGroupOnceAfterEmissions) {
+  g_end_group_calls = 0;
+  process_diagnostics.end_group_hook = count_end_group;
+  {
+    DiagnosticBatch outer;
+    report_error("e");
+    inform(current_location, "n");
+    EXPECT_EQ(g_end_group_calls, 0);  // each report's own batch is nested
+  }
+  EXPECT_EQ(g_end_group_calls, 1);
+  EXPECT_EQ(process_diagnostics.group_emissions, 0);
+  { DiagnosticBatch empty; }
+  EXPECT_EQ(g_end_group_calls, 1);
+}
+
+TEST_F(Delivery, FinalHookReportsWarningsTreatedAsErrors) {
+  classify_option(&process_diagnostics, 3, DiagnosticKind::kError, kNoLocation);
+  report_warning(3, "w");
+  text_final_hook(process_diagnostics);
+  EXPECT_EQ(output(), "vorn-cxx: error: w\nvorn-cxx: some warnings being treated as errors\n");
+}
+
+TEST_F(Delivery, ReportingWorksBeforeInitialisationAndAfterFinishing) {
+  process_diagnostics.output_printer.reset();
+  report_error("late");  // would crash without a fresh printer
+  EXPECT_TRUE(process_diagnostics.output_printer != nullptr);
+  EXPECT_EQ(count(DiagnosticKind::kError), 1);
+}
+
+TEST(DiagnosticContextInit, KeepsTheProgramNameAndReadsExtraOutput) {
+  process_diagnostics.program_name = "tool";
+  {
+    ScopedEnv extra("VORN_EXTRA_DIAGNOSTIC_OUTPUT", "fixits-v2");
+    diagnostic_context_init(&process_diagnostics, 3);
+  }
+  EXPECT_EQ(process_diagnostics.program_name, "tool");
+  EXPECT_EQ(process_diagnostics.fixit_output_mode, 2);
+  EXPECT_EQ(process_diagnostics.option_kinds.size(), 3u);
+  {
+    ScopedEnv extra("VORN_EXTRA_DIAGNOSTIC_OUTPUT", "fixits-v3");
+    diagnostic_context_init(&process_diagnostics, 0);
+  }
+  EXPECT_EQ(process_diagnostics.fixit_output_mode, 0);
+  process_diagnostics.program_name = "vorn-cxx";
+}
+
+TEST(TerminalWidth, OnlyPositiveIntegersCount) {
+  {
+    ScopedEnv columns("COLUMNS", "80");
+    EXPECT_EQ(terminal_width(), 80);
+  }
+  for (const char* bad : {"", "0", "-4", "80x", "abc", "99999999999999999999"}) {
+    ScopedEnv columns("COLUMNS", bad);
+    EXPECT_EQ(terminal_width(), INT_MAX) << bad;
+  }
+  ScopedEnv columns("COLUMNS", nullptr);
+  EXPECT_EQ(terminal_width(), INT_MAX);
+}
+
+TEST(TrimSourcePath, KeepsThePathBelowTheSourceRoot) {
+  // This file lives at tests/unit/diagnostics/ below the root.
+  EXPECT_STREQ(trim_source_path(__FILE__), "tests/unit/diagnostics/delivery_test.cc");
+  EXPECT_STREQ(trim_source_path("../../options/decode.cc"), "options/decode.cc");
+}
+
+}  // namespace
+}  // namespace vorn

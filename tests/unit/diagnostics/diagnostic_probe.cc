@@ -1,0 +1,85 @@
+// Reports the diagnostics of one scenario through the process-wide context,
+// so that tests can check the exact bytes on standard error and the exit
+// status of the paths that end the process.
+//   diagnostic_probe SCENARIO [colour]
+#include <cerrno>
+#include <cstring>
+
+#include "diagnostics/diagnostic.h"
+
+using vorn::current_location;
+using vorn::process_diagnostics;
+
+// Keeps a frame of the probe's own on the stack below the layer, so that an
+// internal error has something to show in its backtrace.  Not in the
+// anonymous namespace: only exported functions can be named.
+__attribute__((noinline)) void probe_failing_function() {
+  vorn::internal_error("unexpected state %d", 3);
+}
+
+namespace {
+
+bool reenter(vorn::PrettyPrinter&, const vorn::ExtraDirective&) {
+  vorn::report_error("reported while formatting");
+  return true;
+}
+
+int run(const char* scenario) {
+  if (std::strcmp(scenario, "kinds") == 0) {
+    vorn::report_error("unrecognized command-line option %<-%s%>", "foo");
+    vorn::report_warning(0, "%qs is deprecated", "-bar");
+    vorn::inform(current_location, "valid arguments are: %s", "always auto never");
+  } else if (std::strcmp(scenario, "fatal") == 0) {
+    vorn::fatal_error(current_location, "no input files");
+  } else if (std::strcmp(scenario, "fatal-errno") == 0) {
+    errno = ENOENT;
+    vorn::fatal_error(current_location, "cannot read %qs: %m", "specs");
+  } else if (std::strcmp(scenario, "ice") == 0) {
+    probe_failing_function();
+  } else if (std::strcmp(scenario, "ice-no-backtrace") == 0) {
+    vorn::internal_error_no_backtrace("%s terminated with signal %d [%s]", "cxxfe1", 11,
+                                      "Segmentation fault");
+  } else if (std::strcmp(scenario, "ice-report-bug") == 0) {
+    process_diagnostics.full_report_requested = true;
+    vorn::internal_error_no_backtrace("child died");
+  } else if (std::strcmp(scenario, "confused") == 0) {
+    vorn::report_error("first problem");
+    vorn::internal_error_no_backtrace("child died");
+  } else if (std::strcmp(scenario, "bad-format") == 0) {
+    vorn::report_warning(0, "ends in %");
+  } else if (std::strcmp(scenario, "reentry") == 0) {
+    process_diagnostics.output_printer->extra_directive_hook = reenter;
+    vorn::report_error("outer %Q", 1);
+  } else if (std::strcmp(scenario, "fatal-errors") == 0) {
+    process_diagnostics.stop_at_first_error = true;
+    vorn::report_error("first");
+    vorn::report_error("second");
+  } else if (std::strcmp(scenario, "max-errors") == 0) {
+    process_diagnostics.error_limit = 2;
+    vorn::report_error("one");
+    vorn::inform(current_location, "a note is not counted");
+    vorn::report_error("two");
+    vorn::inform(current_location, "nor tested");
+    vorn::report_warning(0, "three");
+  } else if (std::strcmp(scenario, "werror-final") == 0) {
+    process_diagnostics.warnings_are_errors = true;
+    vorn::report_warning(0, "promoted");
+    vorn::fatal_error(current_location, "giving up");
+  } else if (std::strcmp(scenario, "verbatim") == 0) {
+    vorn::report_verbatim("%s: %d warnings", "vorn-cxx", 2);
+  } else {
+    return 2;
+  }
+  return vorn::errors_seen() ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return 2;
+  vorn::init_locale_and_quotes();
+  vorn::diagnostic_context_init(&process_diagnostics, 0);
+  bool colour = argc > 2 && std::strcmp(argv[2], "colour") == 0;
+  vorn::set_color_mode(&process_diagnostics, colour ? vorn::kModeAlways : vorn::kModeNever);
+  return run(argv[1]);
+}

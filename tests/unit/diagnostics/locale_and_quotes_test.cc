@@ -1,0 +1,45 @@
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "diagnostics/locale_and_quotes.h"
+#include "test_support.h"
+
+namespace vorn {
+namespace {
+
+using testing::format_message;
+using testing::ScopedEnv;
+
+// The quotation marks are process-wide; put the C locale's back afterwards.
+class Quotes : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    ScopedEnv all("LC_ALL", "C");
+    init_locale_and_quotes();
+  }
+};
+
+TEST_F(Quotes, ApostrophesInTheCLocale) {
+  ScopedEnv language("LANGUAGE", nullptr);
+  ScopedEnv all("LC_ALL", "C");
+  init_locale_and_quotes();
+  EXPECT_FALSE(utf8_locale());
+  EXPECT_STREQ(opening_mark(), "'");
+  EXPECT_STREQ(closing_mark(), "'");
+  EXPECT_EQ(format_message("%<-c%> and %qs", "a b"), "'-c' and 'a b'");
+}
+
+TEST_F(Quotes, CurlyQuotesInAUtf8Locale) {
+  ScopedEnv language("LANGUAGE", nullptr);
+  ScopedEnv all("LC_ALL", "C.UTF-8");
+  init_locale_and_quotes();
+  EXPECT_TRUE(utf8_locale());
+  EXPECT_STREQ(opening_mark(), "\xe2\x80\x98");
+  EXPECT_STREQ(closing_mark(), "\xe2\x80\x99");
+  EXPECT_EQ(format_message("%<-c%> and %qs", "x"),
+            "\xe2\x80\x98-c\xe2\x80\x99 and \xe2\x80\x98x\xe2\x80\x99");
+}
+
+}  // namespace
+}  // namespace vorn
