@@ -1,0 +1,90 @@
+#include "options/lookup.h"
+
+#include <cstring>
+
+#include "options/option_table.h"
+
+namespace vorn {
+namespace {
+
+// The text of ROW without its "-" compared with TEXT over the row's length.
+int compare_prefix(const char* text, const OptionDescriptor& row) {
+  return std::strncmp(text, row.text + 1, row.text_length);
+}
+
+bool row_matches(const char* text, const OptionDescriptor& row) {
+  if (compare_prefix(text, row) != 0) return false;
+  return text[row.text_length] == '\0' || (row.flags & kFlagJoined) != 0;
+}
+
+// A joined, undocumented row with no language or class: it exists only so
+// that its prefix is remapped, never as an option of its own.
+bool is_remapping_prefix(const OptionDescriptor& row) {
+  constexpr std::uint32_t kTested = kFlagLanguageMaskBits | kFlagJoined | kFlagUndocumented;
+  return (row.flags & kTested) == (kFlagJoined | kFlagUndocumented);
+}
+
+// The last row whose text, over its own length, is not greater than TEXT.
+std::size_t binary_search(const char* text) {
+  std::size_t lo = 0;
+  std::size_t hi = OPTION_COUNT;
+  while (hi - lo > 1) {
+    std::size_t mid = (lo + hi) / 2;
+    if (compare_prefix(text, kOptionTable[mid]) < 0) {
+      hi = mid;
+    } else {
+      lo = mid;
+    }
+  }
+  return lo;
+}
+
+// "--hel" may stand for "--help" (the pair "--help" and "--help=" counts as
+// one candidate), "--verb" for "--verbose"; anything ambiguous is unknown.
+std::size_t find_abbreviation(const char* text, std::size_t lo) {
+  std::size_t length = std::strlen(text);
+  std::size_t first = lo + 1;
+  std::size_t found = UNKNOWN_OPTION;
+  for (std::size_t i = first; i < OPTION_COUNT; ++i) {
+    const OptionDescriptor& row = kOptionTable[i];
+    if (std::strncmp(row.text + 1, text, length) != 0) break;
+    if (i == first) {
+      if (row.flags & kFlagJoined) return UNKNOWN_OPTION;
+      found = i;
+      continue;
+    }
+    const OptionDescriptor& accepted = kOptionTable[first];
+    bool equals_form = i == first + 1 && (row.flags & kFlagJoined) &&
+                       row.text_length == accepted.text_length + 1 &&
+                       std::strncmp(row.text, accepted.text, accepted.text_length + 1) == 0;
+    if (!equals_form) return UNKNOWN_OPTION;
+  }
+  return found;
+}
+
+}  // namespace
+
+bool option_ok_for_language_mask(std::uint32_t flags, std::uint32_t language_mask) {
+  if ((flags & language_mask) == 0) return false;
+  bool target_with_languages = (flags & kFlagTarget) && (flags & (kFlagLanguages | kFlagDriver));
+  if (target_with_languages && (flags & language_mask & ~(kFlagCommon | kFlagTarget)) == 0) {
+    return false;
+  }
+  return true;
+}
+
+std::size_t find_option(const char* text, std::uint32_t language_mask) {
+  std::size_t lo = binary_search(text);
+  std::size_t wrong_language = UNKNOWN_OPTION;
+  for (std::size_t i = lo; i != OPTION_COUNT; i = kOptionTable[i].prefix_link) {
+    const OptionDescriptor& row = kOptionTable[i];
+    if (!row_matches(text, row)) continue;
+    if (row.flags & language_mask) return i;
+    if (is_remapping_prefix(row)) return UNKNOWN_OPTION;
+    if (wrong_language == UNKNOWN_OPTION) wrong_language = i;
+  }
+  if (wrong_language == UNKNOWN_OPTION && text[0] == '-') return find_abbreviation(text, lo);
+  return wrong_language;
+}
+
+}  // namespace vorn

@@ -1,0 +1,25 @@
+// Rewritten prefixes tried when an argument names no row: "-Wno-x" is "-Wx"
+// negated, "--warn-x" is "-Wx", "--machine" "no-x" is "-mx" negated, ...
+#ifndef VORN_OPTIONS_PREFIX_MAPPINGS_H
+#define VORN_OPTIONS_PREFIX_MAPPINGS_H
+
+#include <cstddef>
+
+namespace vorn {
+
+struct PrefixMapping {
+  const char* prefix;
+  // Null, or a prefix the next element must start with (possibly empty):
+  // the option then continues in that element.
+  const char* second_prefix;
+  const char* replacement;
+  bool needs_more;  // at least one character must follow the prefix
+  bool negated;     // the form is a "no-" form
+};
+
+inline constexpr std::size_t kPrefixMappingCount = 18;
+extern const PrefixMapping kPrefixMappings[kPrefixMappingCount];
+
+}  // namespace vorn
+
+#endif  // VORN_OPTIONS_PREFIX_MAPPINGS_H
