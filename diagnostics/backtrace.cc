@@ -41,6 +41,17 @@ constexpr const char* kLayerFunctions[] = {
     "vorn::internal_error_tail(",
 };
 
+// The layer's source files that an internal error passes through, for a
+// reader that knows the file of each frame (base names, compared exactly).
+constexpr const char* kLayerFiles[] = {
+    "backtrace.cc", "check.cc", "delivery.cc", "entry_points.cc", "termination.cc",
+};
+
+std::string base_name(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 bool starts_with(const std::string& text, const char* prefix) {
   return text.compare(0, std::strlen(prefix), prefix) == 0;
 }
@@ -52,6 +63,12 @@ bool names_function(const std::string& function, const char* name) {
 }
 
 bool is_layer_frame(const BacktraceFrame& frame) {
+  if (!frame.file.empty()) {
+    std::string file = base_name(frame.file);
+    for (const char* name : kLayerFiles) {
+      if (file == name) return true;
+    }
+  }
   for (const char* name : kLayerFunctions) {
     if (starts_with(frame.function, name)) return true;
   }

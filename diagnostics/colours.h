@@ -10,6 +10,7 @@ namespace vorn {
 // The modes shared by colours and hyperlinks; a negative mode means the
 // default, which is auto.
 enum OutputMode : int {
+  kModeDefault = -1,
   kModeNever = 0,
   kModeAlways = 1,
   kModeAuto = 2,

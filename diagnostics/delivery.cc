@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "diagnostics/check.h"
 #include "diagnostics/colours.h"
 #include "diagnostics/diagnostic.h"
 #include "diagnostics/intl.h"
@@ -82,7 +83,7 @@ bool option_allows(DiagnosticContext& context, DiagnosticRecord& record) {
       decided = classification_from_history(context, option, location);
       if (decided != DiagnosticKind::kUnspecified) break;
     }
-    if (decided == DiagnosticKind::kUnspecified && option < context.option_count) {
+    if (decided == DiagnosticKind::kUnspecified && option > 0 && option < context.option_count) {
       decided = context.option_kinds[option];
     }
     if (decided != DiagnosticKind::kUnspecified) record.kind = decided;
@@ -114,6 +115,15 @@ void print_annotations(DiagnosticContext& context, const DiagnosticRecord& recor
     std::snprintf(url, sizeof url, kCweUrlFormat, record.tags->cwe);
     print_annotation(printer, record.kind, text, url);
     printer.set_prefix(std::move(prefix));
+  }
+  if (context.annotate_rules && record.tags != nullptr) {
+    for (const DiagnosticRule* rule : record.tags->rules) {
+      std::string text = rule->description();
+      if (text.empty()) continue;
+      std::optional<std::string> prefix = printer.take_prefix();
+      print_annotation(printer, record.kind, text, rule->url());
+      printer.set_prefix(std::move(prefix));
+    }
   }
   if (context.annotate_option && context.option_name_hook != nullptr) {
     std::string name =
@@ -170,6 +180,11 @@ bool accept(DiagnosticContext& context, DiagnosticRecord& record, DiagnosticKind
       context.output_printer->abandon_formatting();
       context.output_printer->newline_and_flush();
     }
+  } else if (is_internal_error(record.kind) && context.output_printer &&
+             context.output_printer->formatting()) {
+    // A message printed straight through the context's printer failed
+    // half-way; its chunks would swallow the report of the failure.
+    context.output_printer->abandon_formatting();
   }
   if (context.warnings_are_errors && record.kind == DiagnosticKind::kWarning) {
     record.kind = DiagnosticKind::kError;
@@ -182,6 +197,10 @@ bool accept(DiagnosticContext& context, DiagnosticRecord& record, DiagnosticKind
 
 bool deliver_diagnostic(DiagnosticContext* context_pointer, DiagnosticRecord* record) {
   DiagnosticContext& context = *context_pointer;
+  // A kind outside the table has no counter, text or action.
+  if (kind_index(record->kind) < 0 || kind_index(record->kind) >= kCountedKinds) {
+    VORN_CHECK_FAILED("deliver_diagnostic");
+  }
   DiagnosticKind entry_kind = record->kind;
   if (!accept(context, *record, entry_kind)) return false;
 
@@ -192,7 +211,7 @@ bool deliver_diagnostic(DiagnosticContext* context_pointer, DiagnosticRecord* re
   ++context.reentry_depth;
   // A report after the context was finished (or before it was set up) still
   // reaches the user.
-  if (!context.output_printer) context.output_printer = std::make_unique<PrettyPrinter>(0);
+  ensure_printer(context);
   if (is_internal_error(kind)) {
     bail_out_if_confused(context, *record);
     if (context.internal_error_hook != nullptr) {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "diagnostics/check.h"
 #include "diagnostics/colours.h"
 #include "diagnostics/urls.h"
 
@@ -39,14 +40,26 @@ void diagnostic_context_finish(DiagnosticContext* context) {
   context->client_data = nullptr;
 }
 
+PrettyPrinter& ensure_printer(DiagnosticContext& context) {
+  if (!context.output_printer) context.output_printer = std::make_unique<PrettyPrinter>(0);
+  return *context.output_printer;
+}
+
+void diagnostic_output_format_init(DiagnosticContext* context, const char* base_name, int format) {
+  (void)context;
+  (void)base_name;
+  // The structured formats would replace the text hooks here.
+  if (format != 0) VORN_CHECK_FAILED("diagnostic_output_format_init");
+}
+
 void set_color_mode(DiagnosticContext* context, int mode) {
   bool on = decide_colour(mode);
-  if (context->output_printer) context->output_printer->colour_on = on;
+  ensure_printer(*context).colour_on = on;
 }
 
 void set_url_mode(DiagnosticContext* context, int mode) {
   int style = decide_link_style(mode);
-  if (context->output_printer) context->output_printer->link_style = style;
+  ensure_printer(*context).link_style = style;
 }
 
 DiagnosticKind classify_option(DiagnosticContext* context, int option_index, DiagnosticKind kind,

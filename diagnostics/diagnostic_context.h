@@ -19,9 +19,21 @@ namespace vorn {
 
 struct DiagnosticContext;
 
-// Metadata a diagnostic may carry: a CWE number (0 for none).
+// A rule of a coding standard that a diagnostic says was broken.
+class DiagnosticRule {
+ public:
+  virtual ~DiagnosticRule() = default;
+  // The text of the annotation; empty for none.
+  virtual std::string description() const = 0;
+  // Where the rule is explained; empty for no link.
+  virtual std::string url() const = 0;
+};
+
+// Metadata a diagnostic may carry: a CWE number (0 for none) and the rules
+// it concerns.
 struct DiagnosticTags {
   int cwe = 0;
+  std::vector<const DiagnosticRule*> rules;
 };
 
 // One diagnostic on its way through delivery.
@@ -152,6 +164,14 @@ void diagnostic_context_init(DiagnosticContext* context, int option_count);
 // Runs the final hook and releases the printer and the tables.  Only the
 // fatal paths finish a context; a normal end leaves it as it is.
 void diagnostic_context_finish(DiagnosticContext* context);
+
+// The printer of CONTEXT, made (with no wrapping, on standard error) when a
+// report comes before the context was set up or after it was finished.
+PrettyPrinter& ensure_printer(DiagnosticContext& context);
+
+// Selects the output format: 0 is text, the only one this layer has, so
+// any other number is an internal error.
+void diagnostic_output_format_init(DiagnosticContext* context, const char* base_name, int format);
 
 // Colour and hyperlink output for MODE (0 never, 1 always, 2 auto, negative
 // for the default).

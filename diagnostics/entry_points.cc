@@ -176,9 +176,7 @@ void print_notice(std::FILE* stream, const char* format, ...) {
 }
 
 void report_verbatim(const char* format, ...) {
-  DiagnosticContext& context = process_diagnostics;
-  if (!context.output_printer) context.output_printer = std::make_unique<PrettyPrinter>(0);
-  PrettyPrinter& printer = *context.output_printer;
+  PrettyPrinter& printer = ensure_printer(process_diagnostics);
   va_list args;
   va_start(args, format);
   printer.vverbatim(_(format), &args);

@@ -121,6 +121,7 @@ void MessageFormatter::directive(const char*& p) {
       if (number > 0 && precision_number != number - 1) format_fault();
       precision_slot = take_slot(precision_number);
     } else {
+      if (!std::isdigit(static_cast<unsigned char>(*p))) format_fault();
       while (std::isdigit(static_cast<unsigned char>(*p))) spec += *p++;
     }
     if (*p != 's') format_fault();
@@ -177,6 +178,9 @@ void MessageFormatter::split() {
     ++p;
   }
   end_literal();
+  // A message without text still gets a chunk, so that its prefix is
+  // written when it is output.
+  if (chunks().empty()) add_chunk(std::string());
   // Every slot up to the highest one must be used, or the arguments after a
   // gap could not be found in the argument list.
   for (const Slot& slot : slots_) {
@@ -262,9 +266,11 @@ void MessageFormatter::convert_slot(const Slot& slot, int index) {
     case 'r':
       printer_.append_string(colour_start(printer_.colour_on, va_arg(*text_.args, const char*)));
       break;
-    case '{':
-      printer_.begin_url(va_arg(*text_.args, const char*));
+    case '{': {
+      const char* url = va_arg(*text_.args, const char*);
+      printer_.begin_url(url != nullptr ? url : "");
       break;
+    }
     case '@':
       convert_event_id();
       break;
@@ -395,6 +401,9 @@ void PrettyPrinter::format(MessageText& text) {
   prefix_mode_ = saved_mode;
   store.current_line_length = saved_line_length;
   converting_ = saved_converting;
+  // A new message starts its prefix afresh.
+  prefix_written = false;
+  continuation_indent = 0;
 }
 
 void PrettyPrinter::abandon_formatting() {

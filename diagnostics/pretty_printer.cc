@@ -14,6 +14,10 @@ bool is_blank(char c) {
   return c == ' ' || c == '\t';
 }
 
+bool is_whitespace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
 bool is_continuation_byte(char c) {
   auto byte = static_cast<unsigned char>(c);
   return byte >= 0x80 && byte <= 0xBF;
@@ -152,7 +156,7 @@ void PrettyPrinter::append_string(std::string_view text) {
 void PrettyPrinter::append_char(char c) {
   if (wrapping() && !is_continuation_byte(c) && remaining_room() <= 0) {
     newline();
-    if (c == ' ' || c == '\t' || c == '\n') return;
+    if (is_whitespace(c)) return;
   }
   append_raw(&c, &c + 1);
 }

@@ -114,6 +114,8 @@ class PrettyPrinter {
   // raised while converting its arguments): the settings are restored and
   // its chunks dropped, so that the report of the failure can be printed.
   void abandon_formatting();
+  // Whether a message has been formatted and not yet output.
+  bool formatting() const { return !store.chunk_stack.empty(); }
 
   // The accumulated text (tests, and clients that capture output).
   const std::string& text() const { return store.text; }

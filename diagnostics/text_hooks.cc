@@ -43,7 +43,9 @@ std::string build_prefix(const DiagnosticContext& context, const DiagnosticRecor
   prefix += colour_stop(colour);
   prefix += ' ';
   prefix += kind_start;
-  prefix += _(kind_text(record.kind));
+  // gettext("") would give the catalogue's header, not an empty text.
+  const char* text = kind_text(record.kind);
+  prefix += *text != '\0' ? _(text) : "";
   prefix += kind_stop;
   return prefix;
 }

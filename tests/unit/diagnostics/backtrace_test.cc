@@ -29,6 +29,13 @@ TEST(BacktraceFilter, SkipsNamelessFramesAndTheLayerUpToTheFirstPrintedOne) {
   // Once something was printed, the layer's frames are shown like any other.
   EXPECT_EQ(filter.judge(frame("vorn::internal_error(char const*, ...)")), Verdict::kPrint);
   EXPECT_EQ(filter.printed(), 2);
+
+  // With file names, the layer's files are known by their base names alone.
+  BacktraceFilter by_file;
+  EXPECT_EQ(by_file.judge(frame("", "/src/diagnostics/delivery.cc")), Verdict::kSkip);
+  EXPECT_EQ(by_file.judge(frame("f()", "check.cc")), Verdict::kSkip);
+  EXPECT_EQ(by_file.judge(frame("g()", "options/xcheck.cc")), Verdict::kPrint);
+  EXPECT_EQ(by_file.judge(frame("", "delivery.cc")), Verdict::kPrint);
 }
 
 TEST(BacktraceFilter, StopsAtTheOuterLoopsAndAfterTwentyFrames) {

@@ -111,6 +111,11 @@ TEST_F(Delivery, ClassifiedOptionsChangeTheirWarnings) {
             DiagnosticKind::kUnspecified);
   EXPECT_EQ(classify_option(&process_diagnostics, -1, DiagnosticKind::kError, kNoLocation),
             DiagnosticKind::kUnspecified);
+  // An index outside the table counts as unclassified when reporting too.
+  EXPECT_TRUE(report_warning(-1, "outside"));
+  EXPECT_TRUE(report_warning(99, "outside"));
+  EXPECT_EQ(output(), "vorn-cxx: warning: outside\nvorn-cxx: warning: outside\n");
+  printer().store.text.clear();
 
   EXPECT_TRUE(report_warning(3, "made an error"));
   EXPECT_FALSE(report_warning(4, "ignored"));
@@ -166,11 +171,41 @@ TEST_F(Delivery, OptionAnnotationWithLink) {
             "\033]8;;\033\\]\n");
 }
 
-TEST_F(Delivery, CweAnnotation) {
+class TestRule : public DiagnosticRule {
+ public:
+  TestRule(const char* description, const char* url) : description_(description), url_(url) {}
+  std::string description() const override { return description_; }
+  std::string url() const override { return url_; }
+
+ private:
+  const char* description_;
+  const char* url_;
+};
+
+TEST_F(Delivery, CweAndRuleAnnotations) {
   process_diagnostics.annotate_cwe = true;
-  DiagnosticTags tags{476};
+  DiagnosticTags tags;
+  tags.cwe = 476;
+  TestRule named("MEM-1", "https://vorn.invalid/mem1");
+  TestRule silent("", "https://vorn.invalid/none");
+  tags.rules = {&named, &silent};
   warning_meta(current_location, tags, 0, "null");
-  EXPECT_EQ(output(), "vorn-cxx: warning: null [CWE-476]\n");
+  process_diagnostics.annotate_rules = true;
+  warning_meta(current_location, tags, 0, "rules too");
+  printer().link_style = 2;
+  warning_meta(current_location, tags, 0, "linked");
+  EXPECT_EQ(output(),
+            "vorn-cxx: warning: null [CWE-476]\n"
+            "vorn-cxx: warning: rules too [CWE-476] [MEM-1]\n"
+            "vorn-cxx: warning: linked "
+            "[\033]8;;https://cwe.mitre.org/data/definitions/476.html\aCWE-476\033]8;;\a] "
+            "[\033]8;;https://vorn.invalid/mem1\aMEM-1\033]8;;\a]\n");
+}
+
+TEST_F(Delivery, AnEmptyMessageKeepsItsPrefix) {
+  report_error("");
+  report_warning(0, "%s", "");
+  EXPECT_EQ(output(), "vorn-cxx: error: \nvorn-cxx: warning: \n");
 }
 
 TEST_F(Delivery, PluralFormsPickByCount) {
@@ -220,6 +255,24 @@ TEST_F(Delivery, ReportingWorksBeforeInitialisationAndAfterFinishing) {
   report_error("late");  // would crash without a fresh printer
   EXPECT_TRUE(process_diagnostics.output_printer != nullptr);
   EXPECT_EQ(count(DiagnosticKind::kError), 1);
+}
+
+// Faults of the layer's callers end the run as internal errors instead of
+// writing past the counters or hiding the failure.
+TEST(DeliveryDeathTest, CallerFaultsAreInternalErrors) {
+  diagnostic_context_init(&process_diagnostics, 0);
+  EXPECT_EXIT(report_with_kind(DiagnosticKind::kLastKind, current_location, 0, "no such kind"),
+              ::testing::ExitedWithCode(4), "internal compiler error: in deliver_diagnostic, at ");
+  EXPECT_EXIT(report_with_kind(static_cast<DiagnosticKind>(-3), current_location, 0, "neither"),
+              ::testing::ExitedWithCode(4), "in deliver_diagnostic");
+  // A direct print through the context's printer that fails half-way is
+  // reported as the failure it is, not as a failure of the report after it.
+  EXPECT_EXIT(process_diagnostics.output_printer->print("x %D", 1), ::testing::ExitedWithCode(4),
+              "in pp_format, at format_directives.cc");
+  diagnostic_output_format_init(&process_diagnostics, "a", 0);  // text: nothing changes
+  EXPECT_EQ(process_diagnostics.after_message_hook, text_finalizer);
+  EXPECT_EXIT(diagnostic_output_format_init(&process_diagnostics, "a", 1),
+              ::testing::ExitedWithCode(4), "in diagnostic_output_format_init");
 }
 
 TEST(DiagnosticContextInit, KeepsTheProgramNameAndReadsExtraOutput) {

@@ -124,6 +124,7 @@ TEST(FormatDirectivesDeathTest, MalformedFormats) {
   EXPECT_EXIT(format_message("%wlx", 1L), ::testing::ExitedWithCode(4), kFault);
   EXPECT_EXIT(format_message("%lllx", 1LL), ::testing::ExitedWithCode(4), kFault);
   EXPECT_EXIT(format_message("%.3d", 1), ::testing::ExitedWithCode(4), kFault);
+  EXPECT_EXIT(format_message("%.s", "a"), ::testing::ExitedWithCode(4), kFault);
   EXPECT_EXIT(format_message("%5d", 1), ::testing::ExitedWithCode(4), kFault);
   EXPECT_EXIT(format_message("%D", 1), ::testing::ExitedWithCode(4), kFault);
   DiagnosticEventId unknown;

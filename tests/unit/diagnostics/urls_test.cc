@@ -115,6 +115,11 @@ TEST_F(Links, ContextModesSetThePrinter) {
   EXPECT_TRUE(process_diagnostics.output_printer->colour_on);
   set_color_mode(&process_diagnostics, kModeNever);
   EXPECT_FALSE(process_diagnostics.output_printer->colour_on);
+  // A decision made while the context has no printer is not lost.
+  process_diagnostics.output_printer.reset();
+  set_url_mode(&process_diagnostics, kModeAlways);
+  ASSERT_TRUE(process_diagnostics.output_printer != nullptr);
+  EXPECT_EQ(process_diagnostics.output_printer->link_style, kLinksEndWithSt);
 }
 
 TEST_F(Links, UnknownModesAndStylesAreInternalErrors) {

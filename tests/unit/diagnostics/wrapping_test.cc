@@ -75,6 +75,17 @@ TEST(Wrapping, WithoutCutoffNewlinesPassThroughUnprefixed) {
   EXPECT_EQ(printer.text(), "vorn-cxx: error: first\n  second third\nfourth");
 }
 
+TEST(Wrapping, EachMessageStartsItsPrefixAfresh) {
+  // Under the once rule a new message gets the prefix again, not the
+  // continuation indentation of the message before it.
+  PrettyPrinter printer(40);
+  printer.set_prefix(std::string("p: "));
+  printer.print("one");
+  printer.newline();
+  printer.print("two");
+  EXPECT_EQ(printer.text(), "p: one\np: two");
+}
+
 TEST(Wrapping, NeverRuleAndVerbatimPrintNoPrefix) {
   PrettyPrinter never(40);
   never.set_prefix_mode(PrefixMode::kNever);
