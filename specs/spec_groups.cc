@@ -1,0 +1,305 @@
+// Conditional groups: "%{S}" print groups and "%{COND:BODY;...}"
+// conditional groups, with "%*" bodies applied to every matching switch.
+#include "specs/spec_groups.h"
+
+#include <cctype>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "diagnostics/diagnostic.h"
+#include "specs/compilers_table.h"
+#include "specs/spec_functions.h"
+#include "specs/spec_interpreter.h"
+#include "specs/spec_state.h"
+
+namespace vorn {
+namespace {
+
+// The group text for messages: from just after "{" to its closing "}" (or
+// the end of the spec).
+std::string group_text(const char* start) {
+  int level = 1;
+  const char* p = start;
+  for (; *p != '\0'; ++p) {
+    if (*p == '{') ++level;
+    if (*p == '}' && --level == 0) break;
+  }
+  return std::string(start, p);
+}
+
+bool is_name_char(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) != 0 ||
+         (c != '\0' && std::strchr("_+,-.=@", c) != nullptr);
+}
+
+const char* skip_blanks(const char* p) {
+  while (*p == ' ' || *p == '\t') ++p;
+  return p;
+}
+
+struct Atom {
+  bool negated = false;
+  char marker = 0;  // '.' suffix test, ',' language test, 0 switch test
+  bool function = false;
+  bool function_result = false;
+  bool starred = false;
+  std::string name;  // backslashes removed
+
+  bool plain() const { return !negated && marker == 0 && !function && !name.empty(); }
+};
+
+bool switch_test(std::string_view name, bool starred) {
+  const SwitchTable& table = command_line().switches;
+  // "DFOO" also stands for "-D FOO" (and "UFOO" for "-U FOO").
+  bool define_like = !name.empty() && (name[0] == 'D' || name[0] == 'U');
+  std::string_view rest = define_like ? name.substr(1) : std::string_view();
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    const CommandSwitch& sw = table[i];
+    if (starred) {
+      if (switch_text_matches(sw.text, name, true) &&
+          switch_is_live(i, static_cast<int>(name.size()))) {
+        return true;
+      }
+      if (define_like && sw.text[0] == name[0] && sw.arguments != nullptr &&
+          sw.arguments[0] != nullptr && std::string_view(sw.arguments[0]).starts_with(rest) &&
+          switch_is_live(i, 1)) {
+        return true;
+      }
+    } else {
+      if (switch_text_matches(sw.text, name, false) && switch_is_live(i, -1)) return true;
+      if (define_like && sw.text[0] == name[0] && sw.text[1] == '\0' && sw.arguments != nullptr &&
+          sw.arguments[0] != nullptr && rest == sw.arguments[0] && switch_is_live(i, -1)) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+bool atom_holds(const Atom& atom) {
+  bool result;
+  if (atom.function) {
+    result = atom.function_result;
+  } else if (atom.marker == '.') {
+    const char* suffix = compile_progress().input.suffix;
+    result = suffix != nullptr && atom.name == suffix;
+  } else if (atom.marker == ',') {
+    const CompilerEntry* compiler = compile_progress().input.compiler;
+    result = compiler != nullptr && compiler->suffix != nullptr && compiler->suffix[0] == '@' &&
+             atom.name == compiler->suffix + 1;
+  } else {
+    result = switch_test(atom.name, atom.starred);
+  }
+  return result != atom.negated;
+}
+
+// Gives the print-group atom's switches their ordering flag.
+void select_for_printing(const Atom& atom) {
+  SwitchTable& table = command_line().switches;
+  std::string_view name(atom.name);
+  int prefix_length = atom.starred ? static_cast<int>(name.size()) : -1;
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    if (!switch_text_matches(table[i].text, name, atom.starred)) continue;
+    if (switch_is_live(i, prefix_length)) table[i].ordering = true;
+  }
+}
+
+void print_selected_switches() {
+  SwitchTable& table = command_line().switches;
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    if (!table[i].ordering) continue;
+    table[i].ordering = false;
+    emit_switch(i, false);
+  }
+}
+
+struct Body {
+  std::string text;
+  bool uses_star = false;
+};
+
+class GroupReader {
+ public:
+  explicit GroupReader(const char* start) : start_(start), p_(start) {}
+
+  // The position after the group, or null when an expansion failed.
+  const char* run();
+
+ private:
+  [[noreturn]] void invalid() const {
+    fatal_error(current_location, "braced spec %qs is invalid at %qc", group_text(start_).c_str(),
+                *p_);
+  }
+
+  bool read_atom(Atom* atom);
+  Body read_body();
+  bool expand_body(const Body& body, const std::string& match);
+  const char* finish_print_group(const Atom& first);
+  const char* default_alternative();
+
+  const char* start_;
+  const char* p_;
+  bool any_matched_ = false;
+  bool seen_semicolon_ = false;
+};
+
+// Reads one atom at p_; a spec-function atom is called here, whatever the
+// decision needs.  False when the function's result failed to expand.
+bool GroupReader::read_atom(Atom* atom) {
+  p_ = skip_blanks(p_);
+  if (*p_ == '!') {
+    atom->negated = true;
+    p_ = skip_blanks(p_ + 1);
+  }
+  if (p_[0] == '%' && p_[1] == ':') {
+    atom->function = true;
+    const char* after = call_spec_function(p_ + 2, &atom->function_result, nullptr);
+    if (after == nullptr) return false;
+    p_ = skip_blanks(after);
+    return true;
+  }
+  if (*p_ == '.' || *p_ == ',') atom->marker = *p_++;
+  for (;;) {
+    if (*p_ == '\\') {
+      if (p_[1] == '\0') {
+        fatal_error(current_location, "braced spec %qs ends in escape", group_text(start_).c_str());
+      }
+      atom->name.push_back(p_[1]);
+      p_ += 2;
+    } else if (is_name_char(*p_)) {
+      atom->name.push_back(*p_++);
+    } else {
+      break;
+    }
+  }
+  if (*p_ == '*') {
+    atom->starred = true;
+    ++p_;
+  }
+  p_ = skip_blanks(p_);
+  if (atom->marker != 0 && atom->starred) invalid();
+  return true;
+}
+
+// The body runs to the ";" or "}" that ends the alternative; braces nest
+// whether or not they follow "%".
+Body GroupReader::read_body() {
+  Body body;
+  const char* start = p_;
+  int level = 1;
+  for (;; ++p_) {
+    char c = *p_;
+    if (c == '\0') fatal_error(current_location, "braced spec body %qs is invalid", start);
+    if (c == '{') {
+      ++level;
+    } else if (c == '}') {
+      if (level == 1) break;
+      --level;
+    } else if (c == ';' && level == 1) {
+      break;
+    } else if (c == '%' && p_[1] == '*' && level == 1) {
+      body.uses_star = true;
+    }
+  }
+  const char* end = p_;
+  while (end > start && (end[-1] == ' ' || end[-1] == '\t' || end[-1] == '\n')) --end;
+  body.text.assign(start, end);
+  return body;
+}
+
+// A "%*" body runs once for every live switch that the matching atom
+// names, "%*" standing for the rest of the switch's text.
+bool GroupReader::expand_body(const Body& body, const std::string& match) {
+  if (!body.uses_star) return do_spec_1(body.text.c_str(), false, nullptr) == 0;
+  SwitchTable& table = command_line().switches;
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    if (!switch_text_matches(table[i].text, match, true)) continue;
+    if (!switch_is_live(i, static_cast<int>(match.size()))) continue;
+    if (do_spec_1(body.text.c_str(), false, table[i].text + match.size()) != 0) return false;
+    emit_switch(i, true);
+    spec_state().suffix_substitution = nullptr;
+  }
+  return true;
+}
+
+const char* GroupReader::default_alternative() {
+  if (!seen_semicolon_) invalid();
+  ++p_;
+  Body body = read_body();
+  if (body.uses_star) {
+    fatal_error(current_location, "braced spec body %qs is invalid", body.text.c_str());
+  }
+  if (*p_ != '}') invalid();
+  if (!any_matched_ && !expand_body(body, std::string())) return nullptr;
+  return p_ + 1;
+}
+
+// The atoms of a print group are plain names joined by "&"; FIRST has
+// been read.
+const char* GroupReader::finish_print_group(const Atom& first) {
+  Atom atom = first;
+  for (;;) {
+    if (!atom.plain()) invalid();
+    select_for_printing(atom);
+    if (*p_ != '&') break;
+    ++p_;
+    atom = Atom{};
+    if (!read_atom(&atom)) return nullptr;
+  }
+  if (*p_ != '}') invalid();
+  print_selected_switches();
+  return p_ + 1;
+}
+
+const char* GroupReader::run() {
+  for (bool first_alternative = true;; first_alternative = false) {
+    p_ = skip_blanks(p_);
+    if (*p_ == ':') return default_alternative();
+    bool value = false;
+    bool all_starred = true;
+    bool seen_bar = false;
+    std::string match;
+    bool have_match = false;
+    for (;;) {
+      Atom atom;
+      if (!read_atom(&atom)) return nullptr;
+      bool print_context = first_alternative && !seen_bar;
+      if (print_context && (*p_ == '&' || *p_ == '}')) return finish_print_group(atom);
+      if (!atom.function && atom.name.empty() && !atom.starred) invalid();
+      if (!atom.starred || atom.function) all_starred = false;
+      if (!value && !any_matched_ && atom_holds(atom)) {
+        value = true;
+        if (!have_match) match = atom.name;
+        have_match = true;
+      }
+      if (*p_ != '|') break;
+      seen_bar = true;
+      ++p_;
+    }
+    if (*p_ == ':') {
+      ++p_;
+      Body body = read_body();
+      if (body.uses_star && !all_starred) {
+        fatal_error(current_location, "braced spec body %qs is invalid", body.text.c_str());
+      }
+      if (value && !any_matched_ && !expand_body(body, match)) return nullptr;
+    } else if (*p_ != ';' && !(*p_ == '}' && seen_semicolon_ && !seen_bar)) {
+      invalid();
+    }
+    any_matched_ = any_matched_ || value;
+    if (*p_ == '}') return p_ + 1;
+    if (*p_ != ';') invalid();
+    seen_semicolon_ = true;
+    ++p_;
+  }
+}
+
+}  // namespace
+
+const char* handle_group(const char* p) {
+  GroupReader reader(p);
+  return reader.run();
+}
+
+}  // namespace vorn

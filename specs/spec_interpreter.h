@@ -1,0 +1,52 @@
+// The spec interpreter: expands spec text into the words of commands and
+// hands each finished command to the driver (through SpecHooks).
+//
+// Status values: 0 success; -1 failure after a diagnostic (the caller
+// abandons the command); any other value is an execution status passed up
+// unchanged.
+#ifndef VORN_SPECS_SPEC_INTERPRETER_H
+#define VORN_SPECS_SPEC_INTERPRETER_H
+
+#include <vector>
+
+namespace vorn {
+
+// Expands SPEC from a fresh command and executes what is left at its end
+// (a final "|" word is dropped first).
+int run_spec(const char* spec);
+
+// Starts a fresh command (empty lists, cleared per-word flags and suffix
+// substitution), interprets SPEC with MATCHED_REMAINDER as the text of
+// "%*", and finishes a word still open at the end.  The words are then in
+// spec_arguments().
+int expand_spec(const char* spec, const char* matched_remainder);
+
+// Interprets SPEC into the command being built.  LITERAL appends every
+// character to the current word and does nothing else.
+int do_spec_1(const char* spec, bool literal, const char* matched_remainder);
+
+// Ends the current word: resolves "%s" and "%T" words, stores it, and
+// records "%w" words as the current input's output.
+void finish_argument();
+
+// Stores TEXT as a finished word (in the open response file, if any) and
+// records it for deletion as the flags ask.
+void store_argument(const char* text, bool delete_always, bool delete_on_failure);
+
+// Closes the open response file: writes its words, stores "@FILE".
+void write_response_file();
+
+// The words of the command being built.
+const std::vector<const char*>& spec_arguments();
+
+// Above 0 while a spec function's arguments or result are being expanded;
+// no command may be executed then.
+int spec_function_depth();
+
+// Forgets the temporary-name table, the response-file counter and every
+// piece of per-command state, so that tests can start over.
+void reset_spec_interpreter();
+
+}  // namespace vorn
+
+#endif  // VORN_SPECS_SPEC_INTERPRETER_H

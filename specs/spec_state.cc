@@ -1,0 +1,88 @@
+// The interpreter's state, its hooks, and small helpers shared by the
+// escape implementations.
+#include "specs/spec_state.h"
+
+#include "diagnostics/diagnostic.h"
+#include "specs/spec_interpreter.h"
+
+namespace vorn {
+namespace {
+
+// Used until the driver installs its own: running a command or making a
+// temporary file before that is a bug of the caller.
+class UnsetSpecHooks final : public SpecHooks {
+ public:
+  int execute(const std::vector<const char*>&) override {
+    internal_error("command executed before the spec hooks were installed");
+  }
+  const char* new_temp_name(const char*) override {
+    internal_error("temporary file requested before the spec hooks were installed");
+  }
+  void register_temp_file(const char*, bool, bool) override {}
+};
+
+UnsetSpecHooks unset_hooks;
+SpecHooks* current_hooks = &unset_hooks;
+
+}  // namespace
+
+SpecHooks* set_spec_hooks(SpecHooks* hooks) {
+  SpecHooks* previous = current_hooks;
+  current_hooks = hooks != nullptr ? hooks : &unset_hooks;
+  return previous == &unset_hooks ? nullptr : previous;
+}
+
+SpecHooks& spec_hooks() {
+  return *current_hooks;
+}
+
+SpecState& spec_state() {
+  static SpecState state;
+  return state;
+}
+
+bool pipes_in_force() {
+  const OptionsRecord* options = spec_options();
+  return options != nullptr && options->x_use_pipes != 0;
+}
+
+bool verbose_in_force() {
+  const OptionsRecord* options = spec_options();
+  return options != nullptr && options->x_verbose_flag != 0;
+}
+
+void clear_word_flags() {
+  SpecState& state = spec_state();
+  state.library_file = false;
+  state.linker_script = false;
+  state.output_file = false;
+  state.delete_mode = kDeleteNone;
+}
+
+int store_separate_word(const char* text) {
+  do_spec_1(text, true, nullptr);
+  return do_spec_1(" ", false, nullptr);
+}
+
+std::string quote_spec_word(const char* text) {
+  if (*text == '\0') return "%\"";
+  std::string quoted;
+  for (const char* p = text; *p != '\0'; ++p) {
+    switch (*p) {
+      case '\t':
+      case '\n':
+      case ' ':
+      case '%':
+      case '\\':
+      case '|':
+        quoted.push_back('\\');
+        break;
+      default:
+        break;
+    }
+    quoted.push_back(*p);
+  }
+  return quoted;
+}
+
+}  // namespace vorn

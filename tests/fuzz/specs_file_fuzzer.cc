@@ -1,0 +1,77 @@
+// Arbitrary text through the specs-file reader, against a fresh set of
+// built-in specs and compilers table each time.
+//
+// A malformed file ends the driver with a fatal error; here the diagnostic
+// hook turns that into an exception so that the run goes on with the next
+// input.  Texts that mention "/" are skipped: they could make "%include"
+// read any file of the machine (a device that never ends, say), which tells
+// nothing about the reader.  After each text every spec and compiler entry
+// must still be a readable string.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "diagnostics/diagnostic.h"
+#include "specs/compilers_table.h"
+#include "specs/named_specs.h"
+#include "specs/specs_file.h"
+
+namespace {
+
+struct FatalReported {};
+
+void finish_and_escape_fatal(vorn::DiagnosticContext& context, vorn::DiagnosticRecord& record) {
+  vorn::text_finalizer(context, record);
+  if (record.kind == vorn::DiagnosticKind::kFatal) throw FatalReported{};
+}
+
+void fail(const char* what) {
+  std::fprintf(stderr, "fuzz check failed: %s\n", what);
+  std::abort();
+}
+
+void check_state() {
+  std::size_t total = 0;
+  for (vorn::NamedSpec* spec = vorn::first_named_spec(); spec != nullptr; spec = spec->next) {
+    if (spec->name == nullptr || spec->text() == nullptr) fail("spec without text");
+    if (static_cast<std::size_t>(spec->name_length) != std::strlen(spec->name)) {
+      fail("spec name length");
+    }
+    total += std::strlen(spec->text());
+  }
+  for (const vorn::CompilerEntry& entry : vorn::compilers_table()) {
+    if (entry.suffix == nullptr || entry.spec == nullptr) fail("compiler entry without text");
+    total += std::strlen(entry.suffix) + std::strlen(entry.spec);
+  }
+  if (vorn::link_command_spec() == nullptr) fail("link command lost");
+  if (total == 0) fail("empty state");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const bool hooked = [] {
+    vorn::process_diagnostics.after_message_hook = finish_and_escape_fatal;
+    return true;
+  }();
+  (void)hooked;
+  std::string text(reinterpret_cast<const char*>(data), size);
+  if (text.find('/') != std::string::npos) return 0;
+
+  vorn::reset_named_specs();
+  vorn::install_default_specs(false);
+  vorn::install_compilers_table();
+  // Odd lengths read the text as the main specs file, where "%" lines are
+  // items rather than directives.
+  bool main_file = size % 2 == 1;
+  try {
+    vorn::load_specs_text("fuzz.specs", text, main_file, true, false);
+  } catch (const FatalReported&) {
+    vorn::process_diagnostics.reentry_depth = 0;
+    return 0;
+  }
+  check_state();
+  return 0;
+}

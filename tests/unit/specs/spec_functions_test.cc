@@ -1,0 +1,306 @@
+// Spec functions: the call mechanism and every function of the table.
+#include "specs/spec_functions.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "scratch_dir.h"
+#include "spec_test_support.h"
+#include "specs/specs_file.h"
+
+namespace vorn::testing {
+namespace {
+
+using ::testing::ExitedWithCode;
+
+class FunctionTest : public SpecTest {};
+
+TEST_F(FunctionTest, CallKeepsTheCallersWordAndFinishesTheResult) {
+  EXPECT_EQ(expand("x%:if-exists-else(/no/such y)z"), (Words{"xy", "z"}));
+  EXPECT_EQ(expand("a %:if-exists(/no/such) b"), (Words{"a", "b"}));
+}
+
+TEST_F(FunctionTest, ArgumentsSeeTheMatchedRemainder) {
+  add_switch("-mfoo=/no/such");
+  EXPECT_EQ(expand("%{mfoo=*:%:if-exists-else(%* none)}"), (Words{"none"}));
+}
+
+TEST_F(FunctionTest, ArgumentsInsideAnOpenResponseFileStayArguments) {
+  command_line().argument_files_supplied = true;
+  add_switch("-L", {"dir"});
+  Words words = expand("%@{L*:%:if-exists-else(/no/such kept)}");
+  ASSERT_EQ(words.size(), 1u);
+  EXPECT_TRUE(StartsWith(words[0], "@"));
+  std::remove(words[0].c_str() + 1);
+}
+
+TEST_F(FunctionTest, MalformedCallsAreFatal) {
+  EXPECT_EXIT(expand_spec("%:no-such-function()", nullptr), ExitedWithCode(1),
+              "unknown spec function .*no-such-function");
+  EXPECT_EXIT(expand_spec("%:f(a", nullptr), ExitedWithCode(1),
+              "malformed spec function arguments");
+  EXPECT_EXIT(expand_spec("%:f.x(a)", nullptr), ExitedWithCode(1), "malformed spec function name");
+  EXPECT_EXIT(expand_spec("%:f", nullptr), ExitedWithCode(1), "no arguments for spec function");
+  EXPECT_EXIT(expand_spec("%:if-exists(%e)", nullptr), ExitedWithCode(1),
+              "error in arguments to spec function .*if-exists");
+}
+
+TEST_F(FunctionTest, IfExistsFamily) {
+  ScratchDir dir;
+  std::string file = dir.write("here", "");
+  std::string spec = "%:if-exists(" + file + ") %:if-exists-else(" + file +
+                     " no) %:if-exists-then-else(" + file + " yes no) " +
+                     "%:if-exists-then-else(/no/such yes) %:if-exists-then-else(/no/such yes no)";
+  EXPECT_EQ(expand(spec.c_str()), (Words{file, file, "yes", "no"}));
+  // Relative names never count as existing.
+  EXPECT_EQ(expand("%:if-exists-else(here no)"), (Words{"no"}));
+  EXPECT_EQ(expand("%:if-exists(a b)"), (Words{}));
+}
+
+TEST_F(FunctionTest, Getenv) {
+  hooks_.environment = {{"HOME", "/home/u"}, {"ODD", "a b%c"}};
+  EXPECT_EQ(expand("%:getenv(HOME /x)"), (Words{"/home/u/x"}));
+  EXPECT_EQ(expand("%:getenv(ODD .d)"), (Words{"a b%c.d"}));
+  EXPECT_EQ(expand("%:getenv(HOME)"), (Words{}));
+  EXPECT_EXIT(expand_spec("%:getenv(UNSET_X /x)", nullptr), ExitedWithCode(1),
+              "environment variable .*UNSET_X.* not defined");
+  command_line().undefined_variables_allowed = true;
+  EXPECT_EQ(expand("%:getenv(UNSET_X /x)"), (Words{"/UNSET_X"}));
+}
+
+TEST_F(FunctionTest, Sanitize) {
+  const char* spec =
+      "%{%:sanitize(address):A} %{%:sanitize(thread):T} %{%:sanitize(undefined):U} "
+      "%{%:sanitize(leak):L} %{%:sanitize(hwaddress):H} %{%:sanitize(bogus):B}";
+  EXPECT_EQ(expand(spec), (Words{}));
+  options_.x_sanitize_flags = 0x2 | 0x10 | 0x20;
+  EXPECT_EQ(expand(spec), (Words{"A", "U", "L"}));
+  options_.x_sanitize_trap_flags = 0x20;
+  options_.x_sanitize_flags |= 0x8;
+  EXPECT_EQ(expand(spec), (Words{"A", "T"}));
+}
+
+TEST_F(FunctionTest, VersionCompareOperators) {
+  add_switch("-mfoo=10.3");
+  EXPECT_EQ(expand("%:version-compare(>= 10.2 mfoo= -DNEW)"), (Words{"-DNEW"}));
+  EXPECT_EQ(expand("%:version-compare(>= 10.10 mfoo= -DNEW)"), (Words{}));
+  EXPECT_EQ(expand("%:version-compare(< 10.10 mfoo= R)"), (Words{"R"}));
+  EXPECT_EQ(expand("%:version-compare(>< 10.3 10.4 mfoo= R)"), (Words{"R"}));
+  EXPECT_EQ(expand("%:version-compare(>< 10.0 10.3 mfoo= R)"), (Words{}));
+  EXPECT_EQ(expand("%:version-compare(<> 10.0 10.3 mfoo= R)"), (Words{"R"}));
+  EXPECT_EQ(expand("%:version-compare(<> 10.0 11 mfoo= R)"), (Words{}));
+  EXPECT_EQ(expand("%:version-compare(!< 11 mfoo= R)"), (Words{}));
+  EXPECT_EQ(expand("%:version-compare(!> 11 mfoo= R)"), (Words{"R"}));
+  // Without the switch both comparisons count as "less".
+  EXPECT_EQ(expand("%:version-compare(!< 1 mbar= R) %:version-compare(>= 1 mbar= S) "
+                   "%:version-compare(< 1 mbar= T)"),
+            (Words{"R", "T"}));
+}
+
+TEST_F(FunctionTest, VersionCompareUsesTheLastLiveSwitch) {
+  add_switch("-mfoo=1");
+  add_switch("-mfoo=3");
+  EXPECT_EQ(expand("%:version-compare(>= 2 mfoo= R)"), (Words{"R"}));
+}
+
+TEST_F(FunctionTest, VersionCompareErrors) {
+  add_switch("-mfoo=10.x");
+  EXPECT_EXIT(expand_spec("%:version-compare(>= 10.2 mfoo= R)", nullptr), ExitedWithCode(1),
+              "invalid version number .*10.x");
+  // Without the switch the versions are not examined.
+  EXPECT_EQ(expand("%:version-compare(>= 01 mbar= R)"), (Words{}));
+}
+
+TEST_F(FunctionTest, VersionCompareArgumentErrors) {
+  EXPECT_EXIT(expand_spec("%:version-compare(>= 1)", nullptr), ExitedWithCode(1), "too few");
+  EXPECT_EXIT(expand_spec("%:version-compare(>= 1 2 m R)", nullptr), ExitedWithCode(1),
+              "too many arguments");
+  EXPECT_EXIT(expand_spec("%:version-compare(>< 1 m R)", nullptr), ExitedWithCode(1),
+              "too many arguments");
+  EXPECT_EXIT(expand_spec("%:version-compare(= 1 m R)", nullptr), ExitedWithCode(1),
+              "unknown operator .*=");
+}
+
+TEST_F(FunctionTest, VersionStringsCompareNumerically) {
+  EXPECT_LT(compare_version_strings("10.2", "10.10"), 0);
+  EXPECT_EQ(compare_version_strings("3.0", "3.0"), 0);
+  EXPECT_GT(compare_version_strings("4", "3.99"), 0);
+}
+
+TEST_F(FunctionTest, GreaterThanCountsOnlyTheLastTwo) {
+  const char* spec = "%{%:gt(%{ftree-parallelize-loops=*:%*} 1):P}";
+  EXPECT_EQ(expand(spec), (Words{}));
+  add_switch("-ftree-parallelize-loops=1");
+  EXPECT_EQ(expand(spec), (Words{}));
+  add_switch("-ftree-parallelize-loops=4");
+  EXPECT_EQ(expand(spec), (Words{"P"}));
+  EXPECT_EQ(expand("%{%:gt(1 4 1):P} %{%:gt(9 1 4):Q}"), (Words{"P"}));
+  EXPECT_EXIT(expand_spec("%:gt(x 1)", nullptr), ExitedWithCode(4), "");
+}
+
+TEST_F(FunctionTest, DebugLevelAndDwarfVersion) {
+  options_.x_debug_level = 2;
+  options_.x_dwarf_version = 4;
+  EXPECT_EQ(expand("%{%:debug-level-gt(1):a} %{%:debug-level-gt(2):b} "
+                   "%{%:dwarf-version-gt(3):c} %{%:dwarf-version-gt(4):d}"),
+            (Words{"a", "c"}));
+  EXPECT_EXIT(expand_spec("%:debug-level-gt(1 2)", nullptr), ExitedWithCode(1),
+              "wrong number of arguments to %:debug-level-gt");
+  EXPECT_EXIT(expand_spec("%:dwarf-version-gt()", nullptr), ExitedWithCode(1),
+              "wrong number of arguments to %:dwarf-version-gt");
+}
+
+TEST_F(FunctionTest, PassThroughLibs) {
+  EXPECT_EQ(expand("%:pass-through-libs(-lc libm.a foo.o -l z .a)"),
+            (Words{"-plugin-opt=-pass-through=-lc", "-plugin-opt=-pass-through=libm.a",
+                   "-plugin-opt=-pass-through=-lz", "-plugin-opt=-pass-through=.a"}));
+  EXPECT_EQ(expand("%:pass-through-libs(-l)"), (Words{}));
+}
+
+TEST_F(FunctionTest, OutputEditing) {
+  compile_progress().outputs = {"a.o", "b.o", "a.o", nullptr};
+  expand("%:replace-outfile(a.o c.o)%:remove-outfile(b.o)");
+  const auto& outputs = compile_progress().outputs;
+  EXPECT_STREQ(outputs[0], "c.o");
+  EXPECT_EQ(outputs[1], nullptr);
+  EXPECT_STREQ(outputs[2], "c.o");
+  EXPECT_EXIT(expand_spec("%:remove-outfile()", nullptr), ExitedWithCode(4), "");
+}
+
+TEST_F(FunctionTest, FileLookups) {
+  ScratchDir dir;
+  std::string lib = dir.mkdir("lib");
+  dir.write("lib/x.o", "");
+  add_search_prefix(&search_paths().startfile_prefixes, lib.c_str(), nullptr, kPrefixPriorityOther,
+                    kPrefixPlain, false);
+  EXPECT_EQ(expand("%:find-file(x.o) %:find-file(y.o) %:find-file(/no/such)"),
+            (Words{lib + "x.o", "y.o", "/no/such"}));
+  EXPECT_EQ(expand("%:find-plugindir()"), (Words{"-iplugindir=plugin"}));
+  dir.mkdir("lib/plugin");
+  EXPECT_EQ(expand("%:find-plugindir()"), (Words{"-iplugindir=" + lib + "plugin"}));
+}
+
+TEST_F(FunctionTest, IncludeReadsASpecsFile) {
+  ScratchDir dir;
+  std::string lib = dir.mkdir("lib");
+  dir.write("lib/extra.spec", "*extra_spec:\n-DEXTRA\n\n");
+  add_search_prefix(&search_paths().startfile_prefixes, lib.c_str(), nullptr, kPrefixPriorityOther,
+                    kPrefixPlain, false);
+  install_default_specs(false);
+  EXPECT_EQ(expand("%:include(extra.spec)%(extra_spec)"), (Words{"-DEXTRA"}));
+}
+
+TEST_F(FunctionTest, SpecRedefinedWhileItIsExpandedFinishesItsOldText) {
+  ScratchDir dir;
+  std::string lib = dir.mkdir("lib");
+  dir.write("lib/redefine.spec", "*self:\nreplaced\n\n");
+  add_search_prefix(&search_paths().startfile_prefixes, lib.c_str(), nullptr, kPrefixPriorityOther,
+                    kPrefixPlain, false);
+  install_default_specs(false);
+  define_spec("self", "%:include(redefine.spec)still here", false);
+  EXPECT_EQ(expand("%(self)"), (Words{"still", "here"}));
+  EXPECT_EQ(expand("%(self)"), (Words{"replaced"}));
+}
+
+TEST_F(FunctionTest, FortranPreincludeFile) {
+  ScratchDir dir;
+  std::string fdir = dir.mkdir("f");
+  dir.write("f/math.h", "");
+  std::string spec = "%:fortran-preinclude-file(-fpre-include= math.h " + dir.path() + "/f)";
+  EXPECT_EQ(expand(spec.c_str()), (Words{"-fpre-include=" + fdir + "math.h"}));
+  spec = "%:fortran-preinclude-file(-fpre-include= none.h " + dir.path() + "/f)";
+  EXPECT_EQ(expand(spec.c_str()), (Words{}));
+}
+
+TEST_F(FunctionTest, DumpsNamesTheDumpFiles) {
+  use_input("dir/x.c");
+  EXPECT_EQ(expand("%:dumps()"), (Words{"-dumpbase", "x.c", "-dumpbase-ext", ".c"}));
+  EXPECT_EQ(expand("%:dumps(.i)"), (Words{"-dumpbase", "x.i", "-dumpbase-ext", ".i"}));
+  CommandLine& line = command_line();
+  line.dump_dir = "a b/";
+  line.compare_debug = -1;
+  EXPECT_EQ(expand("%:dumps()"),
+            (Words{"-dumpdir", "a b/", "-dumpbase", "x.gk.c", "-dumpbase-ext", ".c"}));
+  line.compare_debug = 0;
+  line.output_stem = "prog";
+  line.output_stem_length = 4;
+  EXPECT_EQ(expand("%:dumps()"),
+            (Words{"-dumpdir", "a b/", "-dumpbase", "prog.c", "-dumpbase-ext", ".c"}));
+  line.dump_dir = nullptr;
+  line.dump_base = "foo.c";
+  line.output_stem = "foo";
+  line.output_stem_length = 3;
+  EXPECT_EQ(expand("%:dumps()"), (Words{"-dumpbase", "foo"}));
+  line.dump_base_ext = ".c";
+  EXPECT_EQ(expand("%:dumps()"), (Words{"-dumpbase", "foo.c", "-dumpbase-ext", ".c"}));
+  line.dump_base = "";
+  line.dump_base_ext = nullptr;
+  line.output_stem_length = 0;
+  line.dump_dir = "";
+  EXPECT_EQ(expand("%:dumps()"),
+            (Words{"-dumpdir", "", "-dumpbase", "x.c", "-dumpbase-ext", ".c"}));
+  EXPECT_EXIT(expand_spec("%:dumps(a b)", nullptr), ExitedWithCode(1), "too many arguments");
+}
+
+TEST_F(FunctionTest, CompareDebugSelfOption) {
+  EXPECT_EQ(expand("%:compare-debug-self-opt()"), (Words{}));
+  add_switch("-o", {"out.o"});
+  add_switch("-MD");
+  command_line().compare_debug = -1;
+  command_line().compare_debug_option = "-gtoggle";
+  EXPECT_EQ(expand("%:compare-debug-self-opt()"),
+            (Words{"-w", "-S", "-o", "/dev/null", "-fcompare-debug-second", "-gtoggle"}));
+  EXPECT_NE(command_line().switches[0].liveness & kSwitchIgnored, 0u);
+  EXPECT_NE(command_line().switches[1].liveness & kSwitchIgnored, 0u);
+  EXPECT_EXIT(expand_spec("%:compare-debug-self-opt(x)", nullptr), ExitedWithCode(1),
+              "too many arguments to %:compare-debug-self-opt");
+}
+
+TEST_F(FunctionTest, CompareDebugDumpOptionSharesTheSeed) {
+  use_input("a.c");
+  EXPECT_EQ(expand("%:compare-debug-dump-opt()"), (Words{}));
+  command_line().compare_debug = 1;
+  Words first = expand("%:compare-debug-dump-opt()");
+  ASSERT_EQ(first.size(), 2u);
+  EXPECT_TRUE(StartsWith(first[0], "-frandom-seed=0x"));
+  EXPECT_TRUE(StartsWith(first[1], "-fdump-final-insns=" + temp_dir()));
+  EXPECT_TRUE(EndsWith(first[1], ".gkd"));
+  EXPECT_EQ(compile_progress().debug_check_dump[0], first[1].substr(19));
+
+  command_line().compare_debug = -1;
+  Words second = expand("%:compare-debug-dump-opt()");
+  ASSERT_EQ(second.size(), 2u);
+  EXPECT_EQ(second[0], first[0]);
+  EXPECT_TRUE(EndsWith(second[1], ".gk.gkd"));
+  EXPECT_EQ(compile_progress().random_seed, nullptr);
+  // A seed given on the command line wins.
+  command_line().compare_debug = 1;
+  add_switch("-frandom-seed=7");
+  Words seeded = expand("%:compare-debug-dump-opt()");
+  ASSERT_EQ(seeded.size(), 1u);
+}
+
+TEST_F(FunctionTest, CompareDebugDumpOptionWithAGivenName) {
+  use_input("a.c");
+  add_switch("-fdump-final-insns=.");
+  Words words = expand("%:compare-debug-dump-opt()");
+  ASSERT_EQ(words.size(), 2u);
+  EXPECT_EQ(words[1], "-fdump-final-insns=a.c.gkd");
+  command_line().switches.clear();
+  add_switch("-fdump-final-insns=my dump");
+  EXPECT_EQ(expand("%:compare-debug-dump-opt()"), (Words{}));
+  command_line().compare_debug = 1;
+  Words named = expand("%:compare-debug-dump-opt()");
+  ASSERT_EQ(named.size(), 1u);
+  EXPECT_STREQ(compile_progress().debug_check_dump[0], "my dump");
+}
+
+TEST_F(FunctionTest, PrintAsmHeader) {
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(expand("%:print-asm-header()"), (Words{}));
+  EXPECT_TRUE(HasText(::testing::internal::GetCapturedStdout(), "Assembler options\n====="));
+}
+
+}  // namespace
+}  // namespace vorn::testing

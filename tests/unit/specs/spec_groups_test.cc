@@ -1,0 +1,186 @@
+// Conditional and print groups, switch liveness and cancellation, copying
+// switches, and validation of the switches that specs name.
+#include "specs/spec_groups.h"
+
+#include <gtest/gtest.h>
+
+#include "spec_test_support.h"
+#include "specs/compilers_table.h"
+
+namespace vorn::testing {
+namespace {
+
+using ::testing::ExitedWithCode;
+
+class GroupTest : public SpecTest {};
+
+TEST_F(GroupTest, ConditionsChooseAtMostOneAlternative) {
+  const char* spec = "%{S:X;T:Y;:Z}";
+  EXPECT_EQ(expand(spec), (Words{"Z"}));
+  add_switch("-T");
+  EXPECT_EQ(expand(spec), (Words{"Y"}));
+  add_switch("-S");
+  EXPECT_EQ(expand(spec), (Words{"X"}));
+  EXPECT_EQ(expand("%{!S:X}%{!U:Y}"), (Words{"Y"}));
+  EXPECT_EQ(expand("%{S|T:X}"), (Words{"X"}));
+  EXPECT_EQ(expand("%{U|!V:X}"), (Words{"X"}));
+  // An alternative without a body still counts as matched.
+  EXPECT_EQ(expand("%{S;:Z}"), (Words{}));
+  EXPECT_EQ(expand("%{static|shared|S:;pie:-pie}"), (Words{}));
+}
+
+TEST_F(GroupTest, BodiesKeepLeadingBlanksAndDropTrailingOnes) {
+  add_switch("-S");
+  EXPECT_EQ(expand("-x%{S: foo}"), (Words{"-x", "foo"}));
+  EXPECT_EQ(expand("-x%{S:foo  }y"), (Words{"-xfooy"}));
+  EXPECT_EQ(expand("%{S:a{b}c;:d}"), (Words{"a{b}c"}));
+}
+
+TEST_F(GroupTest, PrintGroupsCopySwitchesInCommandLineOrder) {
+  add_switch("-trigraphs");
+  add_switch("-std=c99");
+  add_switch("-I", {"a"});
+  add_switch("-ansi");
+  add_switch("-Ib");
+  EXPECT_EQ(expand("%{std*&ansi&trigraphs}"), (Words{"-trigraphs", "-std=c99", "-ansi"}));
+  EXPECT_EQ(expand("%{I*}"), (Words{"-I", "a", "-Ib"}));
+  EXPECT_EQ(expand("%{ansi}%{ans}"), (Words{"-ansi"}));
+  for (const CommandSwitch& sw : command_line().switches) EXPECT_FALSE(sw.ordering);
+}
+
+TEST_F(GroupTest, StarredBodyRunsOncePerMatchingSwitch) {
+  add_switch("-fdump-a");
+  add_switch("-fx");
+  add_switch("-fdump-b");
+  EXPECT_EQ(expand("%{fdump-*:<%*>}"), (Words{"<a>", "<b>"}));
+  add_switch("-o", {"out.o"});
+  EXPECT_EQ(expand("%{o*:%.d%*}"), (Words{"out.d"}));
+  // Separate arguments follow each expansion.
+  add_switch("-MT", {"t1"});
+  EXPECT_EQ(expand("%{MT*:-MQ%*}"), (Words{"-MQ", "t1"}));
+}
+
+TEST_F(GroupTest, SuffixAndLanguageTests) {
+  CompilerEntry cxx{"@c++", "", nullptr, 0, 0};
+  use_input("a.c", &cxx);
+  EXPECT_EQ(expand("%{.c:X} %{.cc:Y} %{!.h:Z}"), (Words{"X", "Z"}));
+  EXPECT_EQ(expand("%{,c++:X} %{,c:Y}"), (Words{"X"}));
+}
+
+TEST_F(GroupTest, DefineAtomsAlsoMatchSeparateArguments) {
+  add_switch("-D", {"FOO=1"});
+  add_switch("-UBAR");
+  EXPECT_EQ(expand("%{DFOO=1:A} %{DFOO*:B} %{DBAZ*:C} %{UBAR:D} %{D*:E}"),
+            (Words{"A", "B", "D", "E"}));
+}
+
+TEST_F(GroupTest, LaterSwitchesCancelEarlierOnes) {
+  add_switch("-O2");
+  add_switch("-O0");
+  add_switch("-fno-x");
+  add_switch("-fx");
+  add_switch("-Wy");
+  add_switch("-Wno-y");
+  add_switch("-Wno-z");
+  add_switch("-gfoo");
+  EXPECT_EQ(expand("%{O2:a} %{O0:b} %{fno-x:c} %{fx:d} %{Wy:e} %{Wno-y:f} %{Wno-z:g} %{gfoo:h}"),
+            (Words{"b", "d", "f", "g", "h"}));
+  const SwitchTable& table = command_line().switches;
+  EXPECT_EQ(table[0].liveness, kSwitchCancelled);
+  EXPECT_TRUE(table[0].validated);
+  EXPECT_EQ(table[1].liveness, kSwitchLive);
+  // Copying every -O switch tests none of them.
+  EXPECT_EQ(expand("%{O*}"), (Words{"-O0"}));
+}
+
+TEST_F(GroupTest, ShortPrefixesDoNotDecideLiveness) {
+  add_switch("-O2");
+  add_switch("-O1");
+  EXPECT_EQ(expand("%{O*}"), (Words{"-O2", "-O1"}));
+  EXPECT_EQ(command_line().switches[0].liveness, 0u);
+  EXPECT_EQ(expand("%{O2:X}"), (Words{}));
+}
+
+TEST_F(GroupTest, CancellationWithManySwitchesStaysCorrect) {
+  for (int i = 0; i < 300; ++i) {
+    std::string text = (i % 2 == 0 ? "-fno-opt" : "-fopt") + std::to_string(i / 2);
+    add_switch(xstrdup(text.c_str()));
+  }
+  add_switch("-fno-opt0");
+  // fno-optN comes before foptN, so only foptN is live, except for opt0,
+  // which is negated again at the end.
+  EXPECT_EQ(expand("%{fopt0:a} %{fno-opt0:b} %{fopt7:c} %{fno-opt7:d}"), (Words{"b", "c"}));
+}
+
+TEST_F(GroupTest, FunctionAtomsAreAlwaysCalled) {
+  add_switch("-S");
+  EXPECT_EQ(expand("%{S|%:if-exists-else(/no/such fallback):X}"), (Words{"fallback", "X"}));
+  EXPECT_EQ(expand("%{%:if-exists(/no/such/file):X}"), (Words{}));
+  EXPECT_EQ(expand("%{!%:if-exists(/no/such/file):X}"), (Words{"X"}));
+}
+
+TEST_F(GroupTest, EscapedNameCharacters) {
+  add_switch("-a|b");
+  EXPECT_EQ(expand("%{a\\|b:X}"), (Words{"X"}));
+  EXPECT_EXIT(expand_spec("%{a\\", nullptr), ExitedWithCode(1), "ends in escape");
+}
+
+TEST_F(GroupTest, MalformedGroupsAreFatal) {
+  const char* invalid[] = {"%{S|T}",        "%{S&T:X}", "%{!S}",      "%{.c}",   "%{:X}",
+                           "%{S:X;:Y;T:Z}", "%{.c*:X}", "%{S|T&U:X}", "%{;S:X}", "%{S:X;|:Y}"};
+  for (const char* spec : invalid) {
+    EXPECT_EXIT(expand_spec(spec, nullptr), ExitedWithCode(1), "braced spec .* is invalid at")
+        << spec;
+  }
+  EXPECT_EXIT(expand_spec("%{D:%*}", nullptr), ExitedWithCode(1), "braced spec body .* is invalid");
+  EXPECT_EXIT(expand_spec("%{D*:x", nullptr), ExitedWithCode(1), "braced spec body .* is invalid");
+}
+
+TEST_F(GroupTest, FailingBodyFailsTheGroup) {
+  add_switch("-S");
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(expand("%{S:%eboom}", -1), (Words{}));
+  ::testing::internal::GetCapturedStderr();
+}
+
+TEST_F(GroupTest, EmitSwitchSkipsIgnoredSwitchesAndValidates) {
+  CommandSwitch& a = add_switch("-a", {"x"}, false);
+  add_switch("-b").liveness = kSwitchIgnored;
+  EXPECT_EQ(expand("%{a*}%{b*}"), (Words{"-a", "x"}));
+  EXPECT_TRUE(a.validated);
+  EXPECT_FALSE(command_line().switches[1].validated);
+}
+
+TEST_F(GroupTest, ValidationMarksNamedSwitches) {
+  CommandSwitch& known = add_switch("-bar");
+  CommandSwitch& unknown = add_switch("-foo", {}, false);
+  CommandSwitch& suffix = add_switch("-c");
+  CommandSwitch& removed = add_switch("-baz");
+  CommandSwitch& nested = add_switch("-Wq");
+  validate_switches_in_spec("%{foo|bar:%{.c:x} %W{W*}} %<baz", false);
+  EXPECT_TRUE(known.validated);
+  EXPECT_FALSE(unknown.validated);
+  EXPECT_FALSE(suffix.validated);
+  EXPECT_TRUE(removed.validated);
+  EXPECT_TRUE(nested.validated);
+  validate_switches_in_spec("%{!foo:;x:y}", true);
+  EXPECT_TRUE(unknown.validated);
+}
+
+TEST_F(GroupTest, HugeGroupsNeedNoDeepRecursion) {
+  add_switch("-x");
+  std::string print = "%{x";
+  for (int i = 0; i < 100000; ++i) print += "&y";
+  print += "}";
+  EXPECT_EQ(expand(print.c_str()), (Words{"-x"}));
+
+  CommandSwitch& deep = add_switch("-deep");
+  std::string nested;
+  for (int i = 0; i < 100000; ++i) nested += "%{a:";
+  nested += "x" + std::string(100000, '}') + "%{deep}";
+  validate_switches_in_spec(nested.c_str(), false);
+  EXPECT_TRUE(deep.validated);
+}
+
+}  // namespace
+}  // namespace vorn::testing
