@@ -203,7 +203,9 @@ Body GroupReader::read_body() {
     }
   }
   const char* end = p_;
-  while (end > start && (end[-1] == ' ' || end[-1] == '\t' || end[-1] == '\n')) --end;
+  // Only spaces and tabs are blanks: a newline at the end of a body ends a
+  // command ("... -o %g.ii \n}" runs the preprocessing step on its own).
+  while (end > start && (end[-1] == ' ' || end[-1] == '\t')) --end;
   body.text.assign(start, end);
   return body;
 }

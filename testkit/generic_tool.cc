@@ -20,7 +20,8 @@ constexpr std::string_view kMarker = "standin ";
 constexpr std::string_view kSeparateArgumentOptions =
     " -dumpbase -dumpbase-ext -dumpdir -MF -MT -MQ -isystem -iquote"
     " -idirafter -include -imacros -iprefix -iwithprefix -iwithprefixbefore -isysroot -imultilib"
-    " -imultiarch -x -L -plugin --plugin -T -z -m -dynamic-linker -soname -e -u -Map ";
+    " -imultiarch -x -L -plugin --plugin -T -z -m -dynamic-linker -soname -e -u -Map -rpath"
+    " -rpath-link -h -Y ";
 
 struct GenericArgs {
   std::optional<std::string> output;
@@ -137,6 +138,11 @@ std::string make_dump_text(const Invocation& inv, const GenericArgs& parsed) {
 
 int run_generic_tool(Invocation& inv) {
   GenericArgs parsed = parse_args(inv.args);
+  // An assembler given no input reads standard input, as it does when it is
+  // the second stage of a -pipe run.
+  if (inv.tool == "as" && parsed.inputs.empty() && !parsed.print_version) {
+    parsed.inputs.push_back("-");
+  }
   if (parsed.print_version) std::fprintf(stderr, "standin %s version 1.0\n", inv.tool.c_str());
   std::string output = parsed.output ? *parsed.output : default_output(inv.tool, parsed);
   if (!parsed.output && parsed.preprocess_only) output = "-";

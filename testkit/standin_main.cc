@@ -65,6 +65,20 @@ RunEnd steered_end(const Invocation& inv, int status) {
   return end;
 }
 
+// STANDIN_SLEEP keeps the tool running for a while after its output was
+// written, so that a test can interrupt the driver while a child runs.
+void steered_sleep(const Invocation& inv) {
+  std::optional<std::string> value = steering_value(std::getenv("STANDIN_SLEEP"), inv.tool);
+  if (!value) return;
+  std::optional<int> seconds = parse_status(*value);
+  if (!seconds) {
+    complain(inv, "bad STANDIN_SLEEP value '" + *value + "'");
+    return;
+  }
+  unsigned left = static_cast<unsigned>(*seconds);
+  while (left > 0) left = sleep(left);
+}
+
 [[noreturn]] void finish(RunEnd end) {
   std::fflush(stdout);
   std::fflush(stderr);
@@ -88,6 +102,7 @@ int main(int argc, char** argv) {
   if (argc > 1) inv.args.assign(argv + 1, argv + argc);
 
   RunEnd end = steered_end(inv, run_tool(inv));
+  steered_sleep(inv);
   if (const char* log = std::getenv("STANDIN_LOG"); log != nullptr && *log != '\0') {
     append_record(inv, log, format_record(inv, end));
   }

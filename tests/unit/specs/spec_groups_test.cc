@@ -34,6 +34,10 @@ TEST_F(GroupTest, BodiesKeepLeadingBlanksAndDropTrailingOnes) {
   EXPECT_EQ(expand("-x%{S: foo}"), (Words{"-x", "foo"}));
   EXPECT_EQ(expand("-x%{S:foo  }y"), (Words{"-xfooy"}));
   EXPECT_EQ(expand("%{S:a{b}c;:d}"), (Words{"a{b}c"}));
+  // A newline is not a blank: at the end of a body it still ends a command.
+  EXPECT_EQ(expand("%{S:first x \n}second y"), (Words{"second", "y"}));
+  ASSERT_EQ(hooks_.commands.size(), 1u);
+  EXPECT_EQ(hooks_.commands[0], (Words{"first", "x"}));
 }
 
 TEST_F(GroupTest, PrintGroupsCopySwitchesInCommandLineOrder) {

@@ -1,0 +1,28 @@
+// "@file" arguments: a file whose contents stand for more arguments.
+#ifndef VORN_DRIVER_ARGUMENT_FILES_H
+#define VORN_DRIVER_ARGUMENT_FILES_H
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vorn {
+
+// Splits the contents of an argument file into arguments: blanks separate
+// arguments outside quotes, a backslash makes the next character literal
+// (inside quotes too), single quotes quote up to the next single quote
+// unless inside double quotes, double quotes toggle a quoted run.  Quote
+// characters and escaping backslashes are dropped.
+std::vector<std::string> split_argument_file_text(std::string_view text);
+
+// Replaces every "@FILE" argument of *ARGV from index 1 by the arguments
+// read from FILE, expanding "@" arguments that come from files in turn.
+// An "@" argument whose file is missing or unreadable stays as it is.  When
+// something was replaced, *ARGV (and *ARGC) point to a new vector that
+// lives for the process, and the result is true.  A directory, or the
+// 2000th "@" argument, prints a message and exits with status 1.
+bool expand_argument_files(int* argc, char*** argv);
+
+}  // namespace vorn
+
+#endif  // VORN_DRIVER_ARGUMENT_FILES_H

@@ -1,0 +1,125 @@
+// The phases of one run, in their fixed order, and the exit status.
+#include <cstdio>
+#include <cstdlib>
+
+#include "config.h"
+#include "diagnostics/diagnostic.h"
+#include "diagnostics/intl.h"
+#include "driver/argument_files.h"
+#include "driver/driver.h"
+#include "driver/env_manager.h"
+#include "driver/execute.h"
+#include "driver/process_state.h"
+#include "driver/spec_setup.h"
+#include "driver/temp_files.h"
+#include "options/decode.h"
+#include "specs/switches.h"
+
+namespace vorn {
+
+RunState& run_state() {
+  static RunState state;
+  return state;
+}
+
+DriverState& driver_state() {
+  static DriverState state;
+  return state;
+}
+
+int compute_exit_status(const RunState& state, bool errors, bool pass_codes) {
+  if (state.signal_failures != 0) return 2;
+  if (errors) return pass_codes ? state.highest_child_status : 1;
+  return 0;
+}
+
+CompilerDriver::CompilerDriver(bool record_for_restore, bool trace) {
+  env_manager.init(record_for_restore, trace);
+}
+
+CompilerDriver::~CompilerDriver() {
+  std::free(explicit_link_inputs_);
+  std::free(decoded_);
+}
+
+void CompilerDriver::record_program_name(const char* argv0) {
+  vorn::record_program_name(argv0);
+}
+
+void CompilerDriver::expand_argument_files(int* argc, char*** argv) {
+  if (vorn::expand_argument_files(argc, argv)) command_line().argument_files_supplied = true;
+}
+
+void CompilerDriver::decode_command_line(int argc, char** argv) {
+  DriverState& state = driver_state();
+  state.options = kInitialOptionsRecord;
+  state.explicitly_set = OptionsRecord{};
+  command_line().options = &state.options;
+  decode_options_to_array(static_cast<std::size_t>(argc), argv, kFlagDriver, &decoded_,
+                          &decoded_count_);
+}
+
+void CompilerDriver::initialize_process_state() {
+  vorn::initialize_process_state();
+  install_driver_spec_hooks();
+}
+
+void CompilerDriver::prepare_multilib_strings() {
+  // No multilibs are configured for this target; the built-in multilib
+  // specs already describe the single default.
+}
+
+void CompilerDriver::set_up_specs() {
+  prepare_specs(decoded_count_, decoded_);
+}
+
+void CompilerDriver::report_unrecognized_options() {
+  // Switches that neither a driver handler nor any spec accepted.
+  for (const CommandSwitch& sw : command_line().switches) {
+    if (sw.validated) continue;
+    report_error(_("unrecognized command-line option %<-%s%>"), sw.text);
+  }
+}
+
+bool CompilerDriver::completion_requested() {
+  // The completion lists come with the option suggester; the request
+  // still ends the run here.
+  return driver_state().completion != nullptr;
+}
+
+void CompilerDriver::finish_run() {
+  if (errors_seen()) remove_failure_files();
+  remove_temp_files();
+  if (driver_state().help_requested) {
+    std::printf("%s", _("\nFor bug reporting instructions, please see:\n"));
+    std::printf("%s\n", config::kBugReportUrl);
+  }
+}
+
+int CompilerDriver::exit_status() const {
+  return compute_exit_status(run_state(), errors_seen(), pass_exit_codes());
+}
+
+int CompilerDriver::main(int argc, char** argv) {
+  record_program_name(argv[0]);
+  expand_argument_files(&argc, &argv);
+  driver_state().argv0 = argv[0];
+  decode_command_line(argc, argv);
+  initialize_process_state();
+  prepare_multilib_strings();
+  set_up_specs();
+  export_assembler_options();
+  export_driver_name(argv[0]);
+  export_lto_runner();
+  export_offload_targets(driver_state().offload_targets);
+  report_unrecognized_options();
+  if (completion_requested()) return 0;
+  if (answer_queries() != 0) return 0;
+  if (!assign_input_languages()) return exit_status();
+  do_spec_on_infiles();
+  maybe_run_linker(argv[0]);
+  finish_run();
+  return exit_status();
+}
+
+}  // namespace vorn

@@ -1,0 +1,169 @@
+// The environment manager and the COLLECT variables.  Exported strings are
+// handed to putenv and stay owned by the environment for the rest of the
+// process.
+#include "driver/env_manager.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "diagnostics/diagnostic.h"
+#include "driver/driver.h"
+#include "specs/named_specs.h"
+#include "specs/prefixes.h"
+#include "specs/switches.h"
+#include "support/memory.h"
+
+namespace vorn {
+
+EnvManager env_manager;
+
+namespace {
+
+const char* or_null(const char* text) {
+  return text != nullptr ? text : "(null)";
+}
+
+void put_copy(const std::string& text) {
+  env_manager.xput(xstrdup(text.c_str()));
+}
+
+}  // namespace
+
+void EnvManager::init(bool record_for_restore, bool trace) {
+  record_for_restore_ = record_for_restore;
+  trace_ = trace;
+}
+
+const char* EnvManager::getenv(const char* name) {
+  const char* value = std::getenv(name);
+  if (trace_) std::fprintf(stderr, "env_manager::getenv (%s) -> %s\n", name, or_null(value));
+  return value;
+}
+
+void EnvManager::xput(const char* string) {
+  if (trace_) std::fprintf(stderr, "env_manager::xput (%s)\n", string);
+  if (verbose_flag()) std::fprintf(stderr, "%s\n", string);
+  if (record_for_restore_) {
+    const char* equals = std::strchr(string, '=');
+    if (equals == nullptr) internal_error("env_manager::xput: %qs has no %<=%>", string);
+    char* name = xstrndup(string, static_cast<std::size_t>(equals - string));
+    const char* old = std::getenv(name);
+    saved_.push_back({name, old != nullptr ? xstrdup(old) : nullptr});
+    if (trace_) std::fprintf(stderr, "saving old value: %s\n", or_null(old));
+  }
+  putenv(const_cast<char*>(string));
+}
+
+void EnvManager::restore() {
+  while (!saved_.empty()) {
+    Saved& entry = saved_.back();
+    if (trace_) {
+      std::fprintf(stderr, "restoring saved key: %s value: %s\n", entry.name, or_null(entry.value));
+    }
+    if (entry.value != nullptr)
+      setenv(entry.name, entry.value, 1);
+    else
+      unsetenv(entry.name);
+    std::free(entry.name);
+    std::free(entry.value);
+    saved_.pop_back();
+  }
+}
+
+void export_exec_prefix(const char* exec_prefix) {
+  if (exec_prefix == nullptr || env_manager.getenv("VORN_EXEC_PREFIX") != nullptr) return;
+  put_copy(std::string("VORN_EXEC_PREFIX=") + exec_prefix);
+}
+
+void export_assembler_options() {
+  const std::vector<const char*>& options = command_line().assembler_options;
+  if (options.empty()) return;
+  // The reader of this variable takes the quotes as they come: a quote
+  // inside an option is copied unescaped.
+  std::string text = "COLLECT_AS_OPTIONS=";
+  for (std::size_t i = 0; i < options.size(); ++i) {
+    if (i > 0) text += ' ';
+    text += '\'';
+    text += options[i];
+    text += '\'';
+  }
+  put_copy(text);
+}
+
+void export_driver_name(const char* argv0) {
+  put_copy(std::string("COLLECT_VORN=") + argv0);
+}
+
+void export_lto_runner() {
+  if (command_line().compile_only) return;
+  char* path = locate_program("lto-runner");
+  if (path == nullptr) return;
+  // The path becomes a spec word and a plugin option: blanks and tabs would
+  // split it.
+  std::string escaped;
+  for (const char* p = path; *p != '\0'; ++p) {
+    if (*p == ' ' || *p == '\t') escaped += '\\';
+    escaped += *p;
+  }
+  std::free(path);
+  define_spec("lto_runner", xstrdup(escaped.c_str()), false);
+  put_copy(std::string("COLLECT_LTO_RUNNER=") + named_spec_text("lto_runner"));
+}
+
+void export_offload_targets(const char* targets) {
+  if (targets == nullptr || *targets == '\0') return;
+  put_copy(std::string("OFFLOAD_TARGET_NAMES=") + targets);
+}
+
+void append_collect_quoted(std::string* out, const char* text) {
+  *out += '\'';
+  for (const char* p = text; *p != '\0'; ++p) {
+    if (*p == '\'')
+      *out += "'\\''";
+    else
+      *out += *p;
+  }
+  *out += '\'';
+}
+
+std::string collect_options_value() {
+  const CommandLine& line = command_line();
+  std::string value;
+  bool first = true;
+  for (const CommandSwitch& sw : line.switches) {
+    // The blank comes before the skip test: a switch removed by specs
+    // leaves its separator, and readers split on any run of blanks.
+    if (!first) value += ' ';
+    first = false;
+    if ((sw.liveness & kSwitchIgnored) != 0 && (sw.liveness & kSwitchKeepForDriver) == 0) continue;
+    append_collect_quoted(&value, (std::string("-") + sw.text).c_str());
+    if (sw.arguments != nullptr) {
+      for (const char** arg = sw.arguments; *arg != nullptr; ++arg) {
+        value += ' ';
+        append_collect_quoted(&value, *arg);
+      }
+    }
+  }
+  if (line.dump_dir != nullptr) {
+    if (!line.switches.empty()) value += ' ';
+    value += "'-dumpdir' ";
+    // The whole text: after the link preparation the counted length stops
+    // before the final "." that the children must see.
+    append_collect_quoted(&value, line.dump_dir);
+  }
+  return value;
+}
+
+void export_collect_options() {
+  put_copy("COLLECT_VORN_OPTIONS=" + collect_options_value());
+}
+
+void export_link_paths() {
+  SearchPaths& paths = search_paths();
+  env_manager.xput(join_search_list(&paths.exec_prefixes, "COMPILER_PATH", true, false));
+  env_manager.xput(join_search_list(&paths.startfile_prefixes, "LIBRARY_PATH", true, true));
+}
+
+}  // namespace vorn

@@ -1,0 +1,83 @@
+#include "driver/process_state.h"
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "diagnostics/diagnostic.h"
+#include "diagnostics/intl.h"
+#include "driver/driver.h"
+#include "driver/temp_files.h"
+#include "options/option_table.h"
+#include "support/memory.h"
+
+namespace vorn {
+namespace {
+
+// Deep recursion in the spec interpreter and the sub-processes that
+// inherit the limit both want room.
+constexpr rlim_t kWantedStack = 64ull * 1024 * 1024;
+
+void run_exit_handler() {
+  remove_temp_files();
+}
+
+}  // namespace
+
+const char* record_program_name(const char* argv0) {
+  const char* slash = std::strrchr(argv0, '/');
+  const char* name = slash != nullptr ? slash + 1 : argv0;
+  driver_state().program_name = name;
+  process_diagnostics.program_name = name;
+  set_memory_program_name(name);
+  return name;
+}
+
+void fatal_signal_handler(int signal_number) {
+  signal(signal_number, SIG_DFL);
+  remove_files_on_signal();
+  // Dying of the same signal tells the parent what happened; the signal is
+  // delivered as soon as this handler returns.
+  kill(getpid(), signal_number);
+}
+
+void install_signal_handlers() {
+  for (int signal_number : {SIGINT, SIGHUP, SIGTERM, SIGPIPE}) {
+    if (signal(signal_number, SIG_IGN) != SIG_IGN) signal(signal_number, fatal_signal_handler);
+  }
+  // Waiting for children needs the default, whatever the parent set.
+  signal(SIGCHLD, SIG_DFL);
+}
+
+unsigned long long raise_stack_limit() {
+  struct rlimit limit;
+  if (getrlimit(RLIMIT_STACK, &limit) != 0) return 0;
+  if (limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= kWantedStack) return 0;
+  rlim_t wanted = kWantedStack;
+  if (limit.rlim_max != RLIM_INFINITY) {
+    if (limit.rlim_cur >= limit.rlim_max) return 0;
+    if (wanted > limit.rlim_max) wanted = limit.rlim_max;
+  }
+  limit.rlim_cur = wanted;
+  if (setrlimit(RLIMIT_STACK, &limit) != 0) return 0;
+  return wanted;
+}
+
+void initialize_process_state() {
+  init_locale_and_quotes();
+  diagnostic_context_init(&process_diagnostics, static_cast<int>(OPTION_COUNT));
+  set_color_mode(&process_diagnostics, kModeDefault);
+  set_url_mode(&process_diagnostics, kModeDefault);
+  if (std::atexit(run_exit_handler) != 0) {
+    fatal_error(current_location, _("atexit failed"));
+  }
+  install_signal_handlers();
+  raise_stack_limit();
+  // The argument vectors of command building and the string-building area
+  // grow on demand; nothing to create up front.
+}
+
+}  // namespace vorn

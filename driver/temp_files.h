@@ -1,0 +1,64 @@
+// Temporary and output files: the two deletion lists, the choice of the
+// temporary directory, unique temporary names, and careful deletion.
+//
+// The lists are read by the signal handler, so they are plain singly linked
+// nodes reachable from two globals; the main flow changes them one node at
+// a time by pointer assignment and never while a deletion walks them.
+#ifndef VORN_DRIVER_TEMP_FILES_H
+#define VORN_DRIVER_TEMP_FILES_H
+
+namespace vorn {
+
+struct TempFileNode {
+  char* name;  // an owned copy
+  TempFileNode* next;
+};
+
+// Deleted at the end of the run whatever its outcome: temporaries.
+extern TempFileNode* volatile delete_at_exit;
+// Deleted when the compilation that produced them fails, and at the end of
+// a run that reported errors: outputs named by the user or by specs.
+extern TempFileNode* volatile delete_on_failure;
+
+// Records a copy of NAME in each list whose flag is set, unless an equal
+// name is already there.  New names go to the front.
+void register_temp_file(const char* name, bool at_exit, bool on_failure);
+
+// Deletes NAME only if it currently names a regular file.  A failing unlink
+// is reported ("%s: %m") only under -v; everything else is silent.
+void remove_if_regular_file(const char* name);
+
+// Deletes every name in delete_at_exit, newest first, and empties the list.
+// Also the process exit handler.
+void remove_temp_files();
+
+// Deletes every name in delete_on_failure, newest first; keeps the list.
+void remove_failure_files();
+
+// Empties delete_on_failure without deleting anything: the outputs of a
+// successful compilation survive later failures.
+void forget_failure_files();
+
+// For the signal handler: deletes the names of delete_on_failure and then
+// of delete_at_exit, and detaches delete_at_exit.  Uses only
+// async-signal-safe calls (no allocation, no messages).
+void remove_files_on_signal();
+
+// The directory for temporary files, chosen once and ending in "/".
+const char* temporary_directory();
+
+// A new, created (empty, mode 0600) temporary file "<dir>cc<random><SUFFIX>";
+// SUFFIX and PREFIX may be null.  Failing to create it prints
+// "Cannot create temporary file in %s: %s" and ends the process at once;
+// only the exit handler runs (it removes delete_at_exit).
+// The name lives for the rest of the run.
+const char* new_temp_name(const char* suffix);
+const char* new_temp_name_with_prefix(const char* prefix, const char* suffix);
+
+// Test support: forgets the cached temporary directory and frees both lists
+// without deleting anything.
+void reset_temp_files_for_testing();
+
+}  // namespace vorn
+
+#endif  // VORN_DRIVER_TEMP_FILES_H
