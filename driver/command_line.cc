@@ -9,6 +9,7 @@
 #include "config.h"
 #include "diagnostics/diagnostic.h"
 #include "diagnostics/intl.h"
+#include "driver/cxx_adjustments.h"
 #include "driver/driver.h"
 #include "driver/env_manager.h"
 #include "options/option_table.h"
@@ -133,10 +134,13 @@ void process_command(std::size_t count, const DecodedOption* options) {
   state.compiler_version = short_compiler_version();
   state.resolve_links = !any_option_is(count, options, OPT_no_canonical_prefixes);
 
-  // 4-8: where this installation is, and the search paths the
-  // environment adds.  (The C++ adjustments of the argument list come with
-  // the language support; until then the options stay as decoded.)
+  // 4-8: where this installation is, the C++ adjustments of the argument
+  // list, and the search paths the environment adds.
   set_up_installation_prefixes(count > 0 ? options[0].argument : nullptr, exec_prefix_env);
+  // The count as given decides whether a print-only run may name unset
+  // variables; what the adjustments append is not the user's.
+  const std::size_t given_count = count;
+  lang_specific_driver(&options, &count, &state.added_libraries);
   add_environment_path_prefixes();
 
   // 9: -c, -S and -E are known before any option is applied, so that
@@ -163,7 +167,7 @@ void process_command(std::size_t count, const DecodedOption* options) {
   warn_trailing_x_language();
   record_compare_debug_switch();
   add_help_dummy();
-  line.undefined_variables_allowed = undefined_variables_allowed(count);
+  line.undefined_variables_allowed = undefined_variables_allowed(given_count);
   // 22: both tables always end with their end entry.
 }
 

@@ -333,7 +333,8 @@ Record handle_one(const DecodedOption* decoded) {
       dump_specs_and_exit();
     case OPT_dumpversion:
     case OPT_dumpfullversion:
-      print_and_exit(config::kVersion);
+      // The version number: the configured version up to its first blank.
+      print_and_exit(state.compiler_version);
     case OPT_dumpmachine:
       print_and_exit(config::kTargetMachine);
     case OPT_fcompare_debug:

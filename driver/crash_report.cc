@@ -14,6 +14,7 @@
 #include "diagnostics/intl.h"
 #include "driver/driver.h"
 #include "driver/execute.h"
+#include "driver/queries.h"
 #include "driver/temp_files.h"
 #include "specs/named_specs.h"
 #include "specs/switches.h"
@@ -67,23 +68,6 @@ std::vector<const char*> attempt_vector(const char* const* argv) {
   words.push_back("-frandom-seed=0");
   words.push_back("-fdump-noaddr");
   return words;
-}
-
-void write_configuration_report(std::FILE* file) {
-  std::fprintf(file, _("Target: %s\n"), config::kTargetMachine);
-  std::fprintf(file, _("Configured with: %s\n"), config::kConfigureLine);
-  std::fprintf(file, _("Thread model: %s\n"), config::kThreadModel);
-  std::fputs(_("Supported LTO compression algorithms: zlib"), file);
-  std::fprintf(file, "\n");
-  std::string configured(config::kVersion);
-  std::string base = configured.substr(0, configured.find(' '));
-  const char* compiler_version = named_spec_text("version");
-  if (compiler_version == nullptr || base == compiler_version) {
-    std::fprintf(file, _("vorn version %s %s\n"), config::kVersion, config::kPackageVersion);
-  } else {
-    std::fprintf(file, _("vorn driver version %s %sexecuting vorn version %s\n"), config::kVersion,
-                 config::kPackageVersion, compiler_version);
-  }
 }
 
 Outcome run_attempt(std::vector<const char*> words, const Attempt& files, bool append) {
@@ -152,7 +136,7 @@ void say_not_reproducible() {
 bool append_configuration_report(const char* name) {
   std::FILE* file = std::fopen(name, "a");
   if (file == nullptr) return false;
-  write_configuration_report(file);
+  print_configuration_report(file);
   std::fputs("\n", file);
   return std::fclose(file) == 0;
 }

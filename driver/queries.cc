@@ -1,7 +1,7 @@
 // The information queries answered after the specs are set up: where the
-// driver looks for things and what a name resolves to.  The usage text,
-// the version banner, the -v configuration report and the multilib table
-// are still to come; until then those requests go on like any other run.
+// driver looks for things, what a name resolves to, which multilib applies,
+// and the usage, version and configuration texts.  The first query present
+// answers; the -print-* queries stop the run before any input is examined.
 #include <unistd.h>
 
 #include <cstdio>
@@ -13,6 +13,8 @@
 #include "diagnostics/diagnostic.h"
 #include "diagnostics/intl.h"
 #include "driver/driver.h"
+#include "driver/queries.h"
+#include "specs/multilib.h"
 #include "specs/named_specs.h"
 #include "specs/prefixes.h"
 #include "specs/switches.h"
@@ -27,7 +29,7 @@ void print_line(const char* text) {
   std::printf("%s\n", text);
 }
 
-// The first two lines list the search paths as the children see them,
+// The program and library lines list the search paths as the children see them,
 // without checking that the directories exist.
 void print_search_dirs() {
   const DriverState& state = driver_state();
@@ -89,6 +91,34 @@ const char* or_dot(const char* directory) {
   return directory != nullptr ? directory : ".";
 }
 
+// --help, --version and -v do not exclude each other.  Under -v the first
+// two let the run go on, so that the sub-processes print theirs too.
+int answer_texts() {
+  const DriverState& state = driver_state();
+  const bool verbose = verbose_flag();
+  if (state.help_requested) {
+    print_usage(stdout, state.program_name, verbose);
+    if (!verbose) {
+      std::fputs(_("\nFor bug reporting instructions, please see:\n"), stdout);
+      std::printf("%s.\n", config::kBugReportUrl);
+      return kStop;
+    }
+    std::putchar('\n');
+    std::fflush(stdout);
+  }
+  if (state.version_requested) {
+    print_version_banner(stdout, state.program_name);
+    if (!verbose) return kStop;
+    std::putchar('\n');
+    std::fflush(stdout);
+  }
+  if (verbose) {
+    print_configuration_report(stderr);
+    if (command_line().inputs.empty()) return kStop;
+  }
+  return kGoOn;
+}
+
 }  // namespace
 
 int CompilerDriver::answer_queries() {
@@ -101,8 +131,7 @@ int CompilerDriver::answer_queries() {
   } else if (options.x_print_prog_name != nullptr) {
     print_prog_name(options.x_print_prog_name);
   } else if (options.x_print_multi_lib) {
-    // The multilib table comes with multilib selection.
-    return kGoOn;
+    print_multilib_table(stdout);
   } else if (options.x_print_multi_directory) {
     print_line(or_dot(paths.multilib_dir));
   } else if (options.x_print_multiarch) {
@@ -113,7 +142,7 @@ int CompilerDriver::answer_queries() {
     print_line(or_dot(paths.multilib_os_dir));
   } else if (options.x_print_sysroot_headers_suffix) {
     print_sysroot_headers_suffix();
-  } else {
+  } else if (answer_texts() == kGoOn) {
     return kGoOn;
   }
   std::fflush(stdout);

@@ -15,6 +15,7 @@
 #include "options/decode.h"
 #include "options/option_table.h"
 #include "specs/compilers_table.h"
+#include "specs/multilib.h"
 #include "specs/named_specs.h"
 #include "specs/prefixes.h"
 #include "specs/spec_groups.h"
@@ -122,15 +123,6 @@ void validate_all_switches() {
 SwitchTable& compare_debug_switches() {
   static SwitchTable table;
   return table;
-}
-
-void select_multilib() {
-  // No multilib is configured for this target: the default directory is
-  // used for everything.
-  SearchPaths& paths = search_paths();
-  paths.multilib_dir = nullptr;
-  paths.multilib_os_dir = nullptr;
-  paths.multiarch_dir = nullptr;
 }
 
 void expand_self_spec(const char* spec) {

@@ -23,8 +23,8 @@ void expand_self_spec(const char* spec);
 // otherwise).
 SwitchTable& compare_debug_switches();
 
-// Multilib selection; chooses no multilib directory until multilibs are
-// configured.
+// Multilib selection (specs/multilib.cc): chooses the multilib directories
+// from the options in force and the multilib specs.
 void select_multilib();
 
 }  // namespace vorn

@@ -69,13 +69,16 @@ class CommandLineTest : public ::testing::Test {
 
 TEST_F(CommandLineTest, LinkerItemsKeepTheirPlaceAmongInputs) {
   process({"a.c", "-Wl,-z,now", "-lm", "-Xlinker", "--gc", "b.o"});
-  EXPECT_EQ(inputs(), (std::vector<std::string>{"a.c:(null)", "-z:*", "now:*", "-lm:*", "--gc:*",
-                                                "b.o:(null)"}));
+  // The C++ adjustments compile a.c as C++ and move -lm behind the C++
+  // library they add.
+  EXPECT_EQ(inputs(), (std::vector<std::string>{"a.c:c++", "-z:*", "now:*", "--gc:*", "b.o:(null)",
+                                                "-lcxxstd:*", "-lm:*"}));
 }
 
 TEST_F(CommandLineTest, LanguageFollowsTheLastX) {
   ::testing::internal::CaptureStderr();
-  process({"-x", "c++", "a.txt", "-x", "none", "b.c", "-x", "c"});
+  // -c: a link would add libraries after the last -x.
+  process({"-c", "-x", "c++", "a.txt", "-x", "none", "b.c", "-x", "c"});
   std::string messages = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(inputs(), (std::vector<std::string>{"a.txt:c++", "b.c:(null)"}));
   EXPECT_NE(messages.find("'-x c' after last input file has no effect"), std::string::npos)

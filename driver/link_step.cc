@@ -1,11 +1,9 @@
-// The phases after the queries: the choice of a compiler for every input,
-// the compile loop and the link step.  The compare-debug recompilation and
-// the jobserver hand-over are still to come; what is here is complete for
-// ordinary compile and link runs.
+// The link step: dump naming for the link, the linker front and its
+// plug-in, the environment the linker needs, and the warnings about linker
+// inputs when no link was done.
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,8 +14,7 @@
 #include "driver/driver.h"
 #include "driver/env_manager.h"
 #include "driver/execute.h"
-#include "driver/temp_files.h"
-#include "specs/compilers_table.h"
+#include "driver/jobserver_hook.h"
 #include "specs/named_specs.h"
 #include "specs/prefixes.h"
 #include "specs/spec_interpreter.h"
@@ -28,11 +25,6 @@ namespace vorn {
 namespace {
 
 constexpr char kLinkerPlugin[] = "libltolink.so";
-
-const CompilerEntry* compiler_for(const InputFile& input) {
-  return find_compiler_entry(input.name, std::strlen(input.name), input.language,
-                             driver_state().preprocess_only);
-}
 
 bool is_linker_item(const InputFile& input) {
   return input.language != nullptr && input.language[0] == '*';
@@ -115,84 +107,6 @@ void warn_unused_linker_inputs(const unsigned char* explicit_inputs) {
 
 }  // namespace
 
-bool CompilerDriver::assign_input_languages() {
-  InputList& inputs = command_line().inputs;
-  if (inputs.size() == static_cast<std::size_t>(driver_state().added_libraries)) {
-    fatal_error(current_location, _("no input files"));
-  }
-  if (errors_seen()) return false;
-
-  CompileProgress& progress = compile_progress();
-  progress.outputs.assign(inputs.size(), nullptr);
-  explicit_link_inputs_ = static_cast<unsigned char*>(xcalloc(inputs.size() + 1, 1));
-  const DriverState& state = driver_state();
-  bool combined = state.output_given || state.options.x_flag_wpa != nullptr;
-
-  int counted = 0;
-  const CompilerEntry* last = nullptr;
-  for (std::size_t i = 0; i < inputs.size(); ++i) {
-    InputFile& input = inputs[i];
-    const CompilerEntry* compiler = compiler_for(input);
-    if (compiler != nullptr && !compiler->combinable) combined = false;
-    if (counted != 0 && compiler != last && input.language != nullptr && input.language[0] != '*') {
-      input.compiler = compiler;
-    } else if (compiler != nullptr) {
-      input.compiler = compiler;
-      ++counted;
-      last = compiler;
-    } else {
-      explicit_link_inputs_[i] = 1;
-      input.compiler = nullptr;
-    }
-    input.compiled = false;
-    input.preprocessed = false;
-  }
-  if (!combined && command_line().compile_only && state.output_given && counted > 1) {
-    fatal_error(current_location,
-                _("cannot specify %<-o%> with %<-c%>, %<-S%> or %<-E%> with multiple files"));
-  }
-  progress.combined_inputs = combined;
-  return true;
-}
-
-void CompilerDriver::do_spec_on_infiles() {
-  InputList& inputs = command_line().inputs;
-  CompileProgress& progress = compile_progress();
-  for (std::size_t i = 0; i < inputs.size(); ++i) {
-    InputFile& input = inputs[i];
-    if (input.compiled) continue;
-    progress.outputs[i] = input.name;
-    const CompilerEntry* compiler = compiler_for(input);
-    input.compiler = compiler;
-    select_input(static_cast<int>(i), compiler);
-    bool failed = false;
-    if (compiler == nullptr) {
-      explicit_link_inputs_[i] = 1;
-    } else if (compiler->spec[0] == '#') {
-      report_error(_("%s: %s compiler not installed on this system"), input.name,
-                   compiler->spec + 1);
-      failed = true;
-    } else {
-      failed = run_spec(compiler->spec) < 0;
-      input.compiled = true;
-    }
-    if (failed) {
-      // Only this input's outputs go; earlier inputs keep theirs.
-      remove_failure_files();
-      count_silent_error();
-    }
-    forget_failure_files();
-  }
-  // Link specs name their files after the first input that is compiled.
-  for (std::size_t i = 0; i < inputs.size(); ++i) {
-    if (inputs[i].compiler != nullptr || !is_linker_item(inputs[i])) {
-      select_input(static_cast<int>(i), inputs[i].compiler);
-      break;
-    }
-  }
-  if (!errors_seen()) progress.input.index = static_cast<int>(inputs.size());
-}
-
 void CompilerDriver::maybe_run_linker(const char* argv0) {
   const InputList& inputs = command_line().inputs;
   const std::vector<const char*>& outputs = compile_progress().outputs;
@@ -206,6 +120,7 @@ void CompilerDriver::maybe_run_linker(const char* argv0) {
   if (linker_inputs > 0 && !errors_seen() &&
       driver_state().subprocess_help != SubprocessHelp::kHelpEquals) {
     int executions = execution_count();
+    if (const char* makeflags = jobserver_makeflags_replacement()) env_manager.xput(makeflags);
     if (!command_line().compile_only) prepare_linker(argv0);
     export_link_paths();
     if (driver_state().subprocess_help == SubprocessHelp::kTarget) {

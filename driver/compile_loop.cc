@@ -1,0 +1,120 @@
+// The choice of a compiler for every input and the compile loop that runs
+// each input's compiler spec, with the -fcompare-debug recompilation.
+#include <cstring>
+
+#include "diagnostics/diagnostic.h"
+#include "diagnostics/intl.h"
+#include "driver/compare_debug.h"
+#include "driver/driver.h"
+#include "driver/temp_files.h"
+#include "specs/compilers_table.h"
+#include "specs/spec_interpreter.h"
+#include "specs/switches.h"
+#include "support/memory.h"
+
+namespace vorn {
+namespace {
+
+const CompilerEntry* compiler_for(const InputFile& input) {
+  return find_compiler_entry(input.name, std::strlen(input.name), input.language,
+                             driver_state().preprocess_only);
+}
+
+bool is_linker_item(const InputFile& input) {
+  return input.language != nullptr && input.language[0] == '*';
+}
+
+// Runs COMPILER's spec over INPUT, and under -fcompare-debug the second
+// compilation and the comparison.  False when the input failed.
+bool compile_input(InputFile* input, const CompilerEntry* compiler) {
+  if (compiler->spec[0] == '#') {
+    report_error(_("%s: %s compiler not installed on this system"), input->name,
+                 compiler->spec + 1);
+    return false;
+  }
+  const bool compare_debug = compare_debug_active();
+  if (compare_debug) forget_compare_debug_dumps();
+  bool ok = run_spec(compiler->spec) >= 0;
+  input->compiled = true;
+  if (ok && compare_debug) ok = recompile_and_compare(compiler->spec, input->name);
+  if (compare_debug) forget_compare_debug_dumps();
+  return ok;
+}
+
+}  // namespace
+
+bool CompilerDriver::assign_input_languages() {
+  InputList& inputs = command_line().inputs;
+  if (inputs.size() == static_cast<std::size_t>(driver_state().added_libraries)) {
+    fatal_error(current_location, _("no input files"));
+  }
+  if (errors_seen()) return false;
+
+  CompileProgress& progress = compile_progress();
+  progress.outputs.assign(inputs.size(), nullptr);
+  explicit_link_inputs_ = static_cast<unsigned char*>(xcalloc(inputs.size() + 1, 1));
+  const DriverState& state = driver_state();
+  bool combined = state.output_given || state.options.x_flag_wpa != nullptr;
+
+  int counted = 0;
+  const CompilerEntry* last = nullptr;
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    InputFile& input = inputs[i];
+    const CompilerEntry* compiler = compiler_for(input);
+    if (compiler != nullptr && !compiler->combinable) combined = false;
+    if (counted != 0 && compiler != last && input.language != nullptr && input.language[0] != '*') {
+      input.compiler = compiler;
+    } else if (compiler != nullptr) {
+      input.compiler = compiler;
+      ++counted;
+      last = compiler;
+    } else {
+      explicit_link_inputs_[i] = 1;
+      input.compiler = nullptr;
+    }
+    input.compiled = false;
+    input.preprocessed = false;
+  }
+  if (!combined && command_line().compile_only && state.output_given && counted > 1) {
+    fatal_error(current_location,
+                _("cannot specify %<-o%> with %<-c%>, %<-S%> or %<-E%> with multiple files"));
+  }
+  progress.combined_inputs = combined;
+  return true;
+}
+
+void CompilerDriver::do_spec_on_infiles() {
+  InputList& inputs = command_line().inputs;
+  CompileProgress& progress = compile_progress();
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    InputFile& input = inputs[i];
+    select_input(static_cast<int>(i), nullptr);
+    if (input.compiled) continue;  // a combined run took it
+    progress.outputs[i] = input.name;
+    const CompilerEntry* compiler = compiler_for(input);
+    input.compiler = compiler;
+    progress.input.compiler = compiler;
+    bool ok = true;
+    if (compiler == nullptr) {
+      explicit_link_inputs_[i] = 1;
+    } else {
+      ok = compile_input(&input, compiler);
+    }
+    if (!ok) {
+      // Only this input's outputs go; earlier inputs keep theirs.
+      remove_failure_files();
+      count_silent_error();
+    }
+    forget_failure_files();
+  }
+  // Link specs name their files after the first input that is compiled.
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    if (inputs[i].compiler != nullptr || !is_linker_item(inputs[i])) {
+      select_input(static_cast<int>(i), inputs[i].compiler);
+      break;
+    }
+  }
+  if (!errors_seen()) progress.input.index = static_cast<int>(inputs.size());
+}
+
+}  // namespace vorn
