@@ -12,6 +12,8 @@
 #include "diagnostics/intl.h"
 #include "driver/command_line.h"
 #include "driver/driver.h"
+#include "options/common_options.h"
+#include "options/edit_distance.h"
 #include "options/option_table.h"
 #include "specs/named_specs.h"
 #include "specs/prefixes.h"
@@ -437,11 +439,13 @@ const OptionHandlers& driver_option_handlers() {
     h.unknown_option_callback = driver_unknown_option_callback;
     h.wrong_language_callback = driver_wrong_language_callback;
     h.target_override = nullptr;
-    // The common and target handlers join with the option semantics of
-    // those classes.
-    h.handler_count = 1;
+    h.handler_count = 3;
     h.handlers[0].handler = driver_handle_option;
     h.handlers[0].class_mask = kFlagDriver;
+    h.handlers[1].handler = common_handle_option;
+    h.handlers[1].class_mask = kFlagCommon;
+    h.handlers[2].handler = target_handle_option;
+    h.handlers[2].class_mask = kFlagTarget;
     return h;
   }();
   return handlers;
@@ -464,8 +468,13 @@ bool check_offload_target_name(const char* name, std::size_t length) {
   std::string target(name, length);
   report_error(_("VORN is not configured to support %qs as %<-foffload=%> argument"),
                target.c_str());
-  // The hint joins with the option suggester.
-  inform(current_location, _("valid %<-foffload=%> arguments are: %s"), "default disable");
+  CandidatesAndHint valid = candidates_list_and_hint(target.c_str(), {"default", "disable"});
+  if (valid.hint != nullptr) {
+    inform(current_location, _("valid %<-foffload=%> arguments are: %s; did you mean %qs?"),
+           valid.list.c_str(), valid.hint);
+  } else {
+    inform(current_location, _("valid %<-foffload=%> arguments are: %s"), valid.list.c_str());
+  }
   return false;
 }
 

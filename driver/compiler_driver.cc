@@ -12,6 +12,7 @@
 #include "driver/process_state.h"
 #include "driver/spec_setup.h"
 #include "driver/temp_files.h"
+#include "options/common_options.h"
 #include "options/decode.h"
 #include "specs/switches.h"
 
@@ -52,8 +53,7 @@ void CompilerDriver::expand_argument_files(int* argc, char*** argv) {
 
 void CompilerDriver::decode_command_line(int argc, char** argv) {
   DriverState& state = driver_state();
-  state.options = kInitialOptionsRecord;
-  state.explicitly_set = OptionsRecord{};
+  init_options_struct(&state.options, &state.explicitly_set);
   command_line().options = &state.options;
   decode_options_to_array(static_cast<std::size_t>(argc), argv, kFlagDriver, &decoded_,
                           &decoded_count_);
@@ -77,14 +77,20 @@ void CompilerDriver::report_unrecognized_options() {
   // Switches that neither a driver handler nor any spec accepted.
   for (const CommandSwitch& sw : command_line().switches) {
     if (sw.validated) continue;
-    report_error(_("unrecognized command-line option %<-%s%>"), sw.text);
+    if (const char* hint = suggester_.suggest_option(sw.text)) {
+      report_error(_("unrecognized command-line option %<-%s%>; did you mean %<-%s%>?"), sw.text,
+                   hint);
+    } else {
+      report_error(_("unrecognized command-line option %<-%s%>"), sw.text);
+    }
   }
 }
 
 bool CompilerDriver::completion_requested() {
-  // The completion lists come with the option suggester; the request
-  // still ends the run here.
-  return driver_state().completion != nullptr;
+  const char* prefix = driver_state().completion;
+  if (prefix == nullptr) return false;
+  suggester_.print_completions(prefix, stdout);
+  return true;
 }
 
 void CompilerDriver::finish_run() {

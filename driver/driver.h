@@ -12,6 +12,7 @@
 
 #include "options/decoded_option.h"
 #include "options/option_table.h"
+#include "options/suggestions.h"
 
 namespace vorn {
 
@@ -136,6 +137,8 @@ class CompilerDriver {
   unsigned char* explicit_link_inputs_ = nullptr;
   DecodedOption* decoded_ = nullptr;
   std::size_t decoded_count_ = 0;
+  // Builds its candidate list only when a hint or completion is asked for.
+  OptionSuggester suggester_;
 };
 
 // The exit status from the run state and the error count: 2 after a

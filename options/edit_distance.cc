@@ -1,6 +1,7 @@
 #include "options/edit_distance.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -18,17 +19,23 @@ EditDistance substitution_cost(char x, char y) {
   return ascii_lower(x) == ascii_lower(y) ? 1 : 2;
 }
 
-}  // namespace
-
 // The restricted Damerau-Levenshtein distance (optimal string alignment),
-// keeping three rows.
-EditDistance option_edit_distance(const char* a, std::size_t la, const char* b, std::size_t lb) {
+// keeping three rows.  The computation stops as soon as the result must
+// exceed LIMIT, and then returns a value above LIMIT: no row's minimum can
+// fall below the smaller minimum of the two rows before it.
+EditDistance bounded_edit_distance(const char* a, std::size_t la, const char* b, std::size_t lb,
+                                   EditDistance limit) {
   if (la == 0) return static_cast<EditDistance>(2 * lb);
   if (lb == 0) return static_cast<EditDistance>(2 * la);
-  std::vector<EditDistance> two_ago(la + 1), one_ago(la + 1), next(la + 1);
+  std::vector<EditDistance> rows(3 * (la + 1));
+  EditDistance* two_ago = rows.data();
+  EditDistance* one_ago = two_ago + la + 1;
+  EditDistance* next = one_ago + la + 1;
   for (std::size_t j = 0; j <= la; ++j) one_ago[j] = static_cast<EditDistance>(2 * j);
+  EditDistance previous_minimum = 0;
   for (std::size_t i = 0; i < lb; ++i) {
     next[0] = static_cast<EditDistance>(2 * (i + 1));
+    EditDistance minimum = next[0];
     for (std::size_t j = 0; j < la; ++j) {
       EditDistance best =
           std::min({next[j] + 2, one_ago[j + 1] + 2, one_ago[j] + substitution_cost(a[j], b[i])});
@@ -36,11 +43,22 @@ EditDistance option_edit_distance(const char* a, std::size_t la, const char* b, 
         best = std::min(best, two_ago[j - 1] + 2);
       }
       next[j + 1] = best;
+      minimum = std::min(minimum, best);
     }
-    std::swap(two_ago, one_ago);
-    std::swap(one_ago, next);
+    if (std::min(minimum, previous_minimum) > limit) return std::min(minimum, previous_minimum);
+    previous_minimum = minimum;
+    EditDistance* oldest = two_ago;
+    two_ago = one_ago;
+    one_ago = next;
+    next = oldest;
   }
   return one_ago[la];
+}
+
+}  // namespace
+
+EditDistance option_edit_distance(const char* a, std::size_t la, const char* b, std::size_t lb) {
+  return bounded_edit_distance(a, la, b, lb, std::numeric_limits<EditDistance>::max());
 }
 
 EditDistance get_edit_distance_cutoff(std::size_t goal_length, std::size_t candidate_length) {
@@ -51,8 +69,88 @@ EditDistance get_edit_distance_cutoff(std::size_t goal_length, std::size_t candi
   return static_cast<EditDistance>((2 * (longer + 2)) / 3);
 }
 
+namespace {
+
+// Letter counts of the goal, case folded, for a quick lower bound of the
+// distance to a candidate: every character of the longer text that finds
+// no partner in the other needs an edit costing 2, whatever the order.
+class LetterBag {
+ public:
+  LetterBag(const char* text, std::size_t length) : length_(length) {
+    for (std::size_t i = 0; i < length; ++i) ++counts_[fold(text[i])];
+  }
+
+  EditDistance lower_bound(const char* text, std::size_t length) const {
+    std::uint8_t left[256];
+    std::memcpy(left, counts_, sizeof left);
+    std::size_t matched = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+      std::uint8_t& count = left[fold(text[i])];
+      if (count > 0) {
+        --count;
+        ++matched;
+      }
+    }
+    return static_cast<EditDistance>(2 * (std::max(length, length_) - matched));
+  }
+
+ private:
+  static unsigned char fold(char c) { return static_cast<unsigned char>(ascii_lower(c)); }
+  std::uint8_t counts_[256] = {};
+  std::size_t length_;
+};
+
+}  // namespace
+
+namespace {
+
+struct Goal {
+  const char* text;
+  std::size_t length;
+  LetterBag bag;
+  bool use_bag;
+};
+
+// The distance from GOAL to CANDIDATE when it is at most LIMIT; otherwise
+// some value above LIMIT.  Null when the length tests rule the candidate
+// out.
+bool within_reach(const Goal& goal, const char* candidate, std::size_t length, EditDistance limit,
+                  EditDistance* distance) {
+  std::size_t d0 = length > goal.length ? length - goal.length : goal.length - length;
+  if (d0 >= limit || d0 > get_edit_distance_cutoff(goal.length, length)) return false;
+  if (goal.use_bag && goal.bag.lower_bound(candidate, length) > limit) return false;
+  *distance = bounded_edit_distance(goal.text, goal.length, candidate, length, limit);
+  return *distance <= limit;
+}
+
+// An upper bound of the smallest distance, from the candidates that start
+// like the goal: the full scan can then skip, early, every candidate that
+// is further away.
+EditDistance seed_bound(const Goal& goal, const std::vector<const char*>& candidates) {
+  EditDistance bound = std::numeric_limits<EditDistance>::max();
+  if (goal.length < 2) return bound;
+  for (const char* candidate : candidates) {
+    if (candidate == nullptr || candidate[0] != goal.text[0] || candidate[1] != goal.text[1]) {
+      continue;
+    }
+    EditDistance d;
+    if (within_reach(goal, candidate, std::strlen(candidate), bound, &d)) bound = d;
+  }
+  return bound;
+}
+
+}  // namespace
+
+// Candidates further from the goal than the best so far can never become
+// the answer, so the scan skips them without knowing their exact distance;
+// the choice among the nearest (the first, or a later one ending in "=")
+// is the same as if every distance were computed.
 const char* find_closest_string(const char* goal, const std::vector<const char*>& candidates) {
   std::size_t goal_length = std::strlen(goal);
+  // The counts would overflow for goals of more than 255 bytes.
+  const bool use_bag = goal_length < 256;
+  const Goal target{goal, goal_length, LetterBag(goal, use_bag ? goal_length : 0), use_bag};
+  const EditDistance seed = seed_bound(target, candidates);
   EditDistance best_distance = std::numeric_limits<EditDistance>::max();
   const char* best = nullptr;
   std::size_t best_length = 0;
@@ -60,10 +158,8 @@ const char* find_closest_string(const char* goal, const std::vector<const char*>
   for (const char* candidate : candidates) {
     if (candidate == nullptr) option_internal_error("missing candidate in a suggestion list");
     std::size_t length = std::strlen(candidate);
-    // Two cheap tests on the lengths spare most distance computations.
-    std::size_t d0 = length > goal_length ? length - goal_length : goal_length - length;
-    if (d0 >= best_distance || d0 > get_edit_distance_cutoff(goal_length, length)) continue;
-    EditDistance d = option_edit_distance(goal, goal_length, candidate, length);
+    EditDistance d;
+    if (!within_reach(target, candidate, length, std::min(seed, best_distance), &d)) continue;
     bool prefer_equals =
         d == best_distance && length > 0 && candidate[length - 1] == '=' && !goal_ends_with_equals;
     if (d < best_distance || prefer_equals) {

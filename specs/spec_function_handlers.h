@@ -31,6 +31,10 @@ const char* compare_debug_self_opt(int argc, const char** argv);
 const char* pass_through_libs(int argc, const char** argv);
 const char* dumps(int argc, const char** argv);
 
+// AArch64 CPU detection and -mcpu rewriting (spec_function_cpu.cc).
+const char* local_cpu_detect(int argc, const char** argv);
+const char* rewrite_mcpu(int argc, const char** argv);
+
 }  // namespace vorn::spec_functions
 
 #endif  // VORN_SPECS_SPEC_FUNCTION_HANDLERS_H

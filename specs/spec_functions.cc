@@ -20,8 +20,7 @@
 namespace vorn {
 namespace {
 
-// Searched by exact name, in this order.  The CPU functions
-// ("local_cpu_detect", "rewrite_mcpu") join the table with CPU detection.
+// Searched by exact name, in this order.
 constexpr SpecFunction kSpecFunctions[] = {
     {"getenv", spec_functions::getenv_function},
     {"if-exists", spec_functions::if_exists},
@@ -43,6 +42,8 @@ constexpr SpecFunction kSpecFunctions[] = {
     {"debug-level-gt", spec_functions::debug_level_greater},
     {"dwarf-version-gt", spec_functions::dwarf_version_greater},
     {"fortran-preinclude-file", spec_functions::fortran_preinclude_file},
+    {"local_cpu_detect", spec_functions::local_cpu_detect},
+    {"rewrite_mcpu", spec_functions::rewrite_mcpu},
 };
 
 bool absolute_and_readable(const char* file) {

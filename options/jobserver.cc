@@ -1,0 +1,53 @@
+#include "options/jobserver.h"
+
+#include <fcntl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+namespace vorn {
+namespace {
+
+constexpr std::string_view kAuthWord = "--jobserver-auth=";
+constexpr std::string_view kFifoPrefix = "fifo:";
+
+bool is_open_descriptor(int fd) {
+  return fcntl(fd, F_GETFD) != -1;
+}
+
+}  // namespace
+
+JobserverInfo::JobserverInfo() : JobserverInfo(std::getenv("MAKEFLAGS")) {}
+
+JobserverInfo::JobserverInfo(const char* makeflags) {
+  if (makeflags == nullptr) return;
+  std::string_view flags = makeflags;
+  // Make appends its own word last, so the last one is the one in force.
+  std::size_t word = flags.rfind(kAuthWord);
+  if (word == std::string_view::npos) return;
+  std::string_view rest = flags.substr(word + kAuthWord.size());
+  if (rest.starts_with(kFifoPrefix)) {
+    rest.remove_prefix(kFifoPrefix.size());
+    pipe_path = std::string(rest.substr(0, rest.find(' ')));
+    active = true;
+    return;
+  }
+  int read = -1;
+  int write = -1;
+  std::string descriptors(rest);
+  if (std::sscanf(descriptors.c_str(), "%d,%d", &read, &write) == 2 && read > 0 && write > 0 &&
+      is_open_descriptor(read) && is_open_descriptor(write)) {
+    read_fd = read;
+    write_fd = write;
+    active = true;
+    return;
+  }
+  // Drop exactly the job-server word, keeping the space that followed it.
+  replacement_makeflags = "MAKEFLAGS=";
+  replacement_makeflags += flags.substr(0, word);
+  std::size_t space = flags.find(' ', word);
+  if (space != std::string_view::npos) replacement_makeflags += flags.substr(space);
+}
+
+}  // namespace vorn
