@@ -63,8 +63,9 @@ void OptionSuggester::add(std::string_view head, std::string_view tail) {
   // Resizing within the reserved block costs no allocation.
   storage_.resize(start + head.size() + tail.size() + 1);
   char* out = storage_.data() + start;
-  std::memcpy(out, head.data(), head.size());
-  std::memcpy(out + head.size(), tail.data(), tail.size());
+  // An empty view may have no data at all, which memcpy must not be given.
+  if (!head.empty()) std::memcpy(out, head.data(), head.size());
+  if (!tail.empty()) std::memcpy(out + head.size(), tail.data(), tail.size());
   out[head.size() + tail.size()] = '\0';
 }
 
