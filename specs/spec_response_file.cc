@@ -17,26 +17,7 @@ namespace {
 // The escaping the @file reader undoes.
 std::string quote_response_word(const char* word) {
   if (*word == '\0') return "\"\"";
-  std::string quoted;
-  for (const char* p = word; *p != '\0'; ++p) {
-    switch (*p) {
-      case ' ':
-      case '\t':
-      case '\n':
-      case '\v':
-      case '\f':
-      case '\r':
-      case '\'':
-      case '"':
-      case '\\':
-        quoted.push_back('\\');
-        break;
-      default:
-        break;
-    }
-    quoted.push_back(*p);
-  }
-  return quoted;
+  return backslash_escape(word, " \t\n\v\f\r'\"\\");
 }
 
 // Under save-temps the file is kept, named after the dump base or

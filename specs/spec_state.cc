@@ -2,6 +2,8 @@
 // escape implementations.
 #include "specs/spec_state.h"
 
+#include <cstring>
+
 #include "diagnostics/diagnostic.h"
 #include "specs/spec_interpreter.h"
 
@@ -64,25 +66,18 @@ int store_separate_word(const char* text) {
   return do_spec_1(" ", false, nullptr);
 }
 
-std::string quote_spec_word(const char* text) {
-  if (*text == '\0') return "%\"";
+std::string backslash_escape(const char* text, const char* special) {
   std::string quoted;
   for (const char* p = text; *p != '\0'; ++p) {
-    switch (*p) {
-      case '\t':
-      case '\n':
-      case ' ':
-      case '%':
-      case '\\':
-      case '|':
-        quoted.push_back('\\');
-        break;
-      default:
-        break;
-    }
+    if (std::strchr(special, *p) != nullptr) quoted.push_back('\\');
     quoted.push_back(*p);
   }
   return quoted;
+}
+
+std::string quote_spec_word(const char* text) {
+  if (*text == '\0') return "%\"";
+  return backslash_escape(text, "\t\n %\\|");
 }
 
 }  // namespace vorn

@@ -101,6 +101,9 @@ void expand_include_options();
 void expand_inputs();
 void expand_outputs();
 
+// TEXT with a backslash put before every character of SPECIAL.
+std::string backslash_escape(const char* text, const char* special);
+
 // Quotes TEXT so that the interpreter reads it back as one literal word:
 // a backslash before blanks, newlines, "%", backslash and "|"; an empty
 // text becomes the empty-word escape.
