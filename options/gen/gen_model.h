@@ -9,30 +9,33 @@
 #include <string>
 #include <vector>
 
+#include "options/option_flags.h"
+
 namespace vorn::gen {
 
-// Bits of the flags word and the attributes, as the table stores them.
-inline constexpr std::uint32_t kLanguageMask = 0x3FFF;
-inline constexpr std::uint32_t kParams = 1u << 16;
-inline constexpr std::uint32_t kWarning = 1u << 17;
-inline constexpr std::uint32_t kOptimization = 1u << 18;
-inline constexpr std::uint32_t kDriver = 1u << 19;
-inline constexpr std::uint32_t kTarget = 1u << 20;
-inline constexpr std::uint32_t kCommon = 1u << 21;
-inline constexpr std::uint32_t kJoined = 1u << 22;
-inline constexpr std::uint32_t kSeparate = 1u << 23;
-inline constexpr std::uint32_t kUndocumented = 1u << 24;
-inline constexpr std::uint32_t kNoDebugRecord = 1u << 25;
+// Bits of the flags word and the attributes, as the table stores them
+// (options/option_flags.h), under the generator's shorter names.
+inline constexpr std::uint32_t kLanguageMask = kFlagLanguages;
+inline constexpr std::uint32_t kParams = kFlagParams;
+inline constexpr std::uint32_t kWarning = kFlagWarning;
+inline constexpr std::uint32_t kOptimization = kFlagOptimization;
+inline constexpr std::uint32_t kDriver = kFlagDriver;
+inline constexpr std::uint32_t kTarget = kFlagTarget;
+inline constexpr std::uint32_t kCommon = kFlagCommon;
+inline constexpr std::uint32_t kJoined = kFlagJoined;
+inline constexpr std::uint32_t kSeparate = kFlagSeparate;
+inline constexpr std::uint32_t kUndocumented = kFlagUndocumented;
+inline constexpr std::uint32_t kNoDebugRecord = kFlagNoDebugRecord;
 
-inline constexpr std::uint32_t kDisabled = 1u << 0;
-inline constexpr std::uint32_t kNoDriverArgument = 1u << 5;
-inline constexpr std::uint32_t kRejectedByDriver = 1u << 6;
-inline constexpr std::uint32_t kNoNegativeForm = 1u << 7;
-inline constexpr std::uint32_t kArgumentOptional = 1u << 8;
-inline constexpr std::uint32_t kUnsignedArgument = 1u << 9;
-inline constexpr std::uint32_t kWideInteger = 1u << 10;
-inline constexpr std::uint32_t kLowercaseArgument = 1u << 11;
-inline constexpr std::uint32_t kSizeArgument = 1u << 12;
+inline constexpr std::uint32_t kDisabled = kAttrDisabled;
+inline constexpr std::uint32_t kNoDriverArgument = kAttrNoDriverArgument;
+inline constexpr std::uint32_t kRejectedByDriver = kAttrRejectedByDriver;
+inline constexpr std::uint32_t kNoNegativeForm = kAttrNoNegativeForm;
+inline constexpr std::uint32_t kArgumentOptional = kAttrArgumentOptional;
+inline constexpr std::uint32_t kUnsignedArgument = kAttrUnsignedArgument;
+inline constexpr std::uint32_t kWideInteger = kAttrWideInteger;
+inline constexpr std::uint32_t kLowercaseArgument = kAttrLowercaseArgument;
+inline constexpr std::uint32_t kSizeArgument = kAttrSizeArgument;
 
 inline const char* const kLanguageNames[] = {"Ada",      "AdaSCIL", "AdaWhy", "C",   "C++",
                                              "D",        "Fortran", "Go",     "LTO", "LTODump",
