@@ -90,6 +90,8 @@ TEST(CxxAdjustments, WhatDecidesTheLibrary) {
   EXPECT_EQ(adjust({"-x", "c", "a.c"}).words, "-x c a.c -shared-libvorn");
   EXPECT_EQ(adjust({"-x", "c", "a.c", "-lfoo"}).words,
             "-x c a.c -lfoo -lcxxstd -lm -shared-libvorn");
+  // Without a C++ library -lc and -lm have nothing to follow: they stay put.
+  EXPECT_EQ(adjust({"-lc", "-lm", "-x", "c", "a.c"}).words, "-lc -lm -x c a.c -shared-libvorn");
   EXPECT_EQ(adjust({"-x", "c++", "a.h"}).words, "-x c++ a.h -lcxxstd -lm -shared-libvorn");
   EXPECT_EQ(adjust({"-Wl,-z,now"}).words, "-Wl,-z,now -lcxxstd -lm -shared-libvorn");
   // Every header suffix keeps the library out.

@@ -98,6 +98,24 @@ TEST_F(CommonOptions, FormatsThatCombine) {
   EXPECT_EQ(explicitly_set_.x_debug_formats, kDebugBtf | kDebugDwarf);
 }
 
+// CTF without a level means CTF level 2, and any CTF level above 0 brings
+// the debug level up to 2 (never down); BTF always does.
+TEST_F(CommonOptions, CtfAndBtfImplyADebugLevel) {
+  struct Case {
+    std::vector<const char*> options;
+    int ctf_level;
+    int debug_level;
+  };
+  for (const Case& c : {Case{{"-gctf"}, 2, 2}, Case{{"-gctf1"}, 1, 2}, Case{{"-gctf0"}, 0, 0},
+                        Case{{"-g3", "-gctf"}, 2, 3}, Case{{"-g1", "-gctf3"}, 3, 2},
+                        Case{{"-gbtf"}, 0, 2}, Case{{"-g3", "-gbtf"}, 0, 3}}) {
+    init_options_struct(&options_, &explicitly_set_);
+    EXPECT_EQ(apply(c.options), "") << c.options.back();
+    EXPECT_EQ(options_.x_ctf_level, c.ctf_level) << c.options.back();
+    EXPECT_EQ(options_.x_debug_level, c.debug_level) << c.options.back();
+  }
+}
+
 TEST_F(CommonOptions, DwarfVersions) {
   EXPECT_EQ(apply({"-gdwarf-4"}), "");
   EXPECT_EQ(options_.x_dwarf_version, 4);
@@ -151,6 +169,24 @@ TEST_F(CommonOptions, SanitizerTraps) {
   EXPECT_EQ(apply({"-fno-sanitize-trap"}), "");
   EXPECT_EQ(options_.x_sanitize_trap_flags, 0);
   EXPECT_EQ(apply({"-fsanitize-undefined-trap-on-error"}), "");
+  EXPECT_EQ(options_.x_sanitize_trap_flags, 0x3FFFFE0);
+}
+
+// The whole trap column: exactly these names are refused by the trap form,
+// each with its own error, and the others add their bits.
+TEST_F(CommonOptions, WhichSanitizersCanTrap) {
+  std::string expected;
+  for (const char* name : {"address", "hwaddress", "kernel-address", "kernel-hwaddress",
+                           "pointer-compare", "pointer-subtract", "thread", "leak", "vptr",
+                           "shadow-call-stack"}) {
+    expected += std::string("vorn-cxx: error: '-fsanitize-trap=") + name + "' is not supported\n";
+  }
+  std::string every;
+  for (const SanitizerName& sanitizer : sanitizer_names()) {
+    if (std::string(sanitizer.name) != "all") every += std::string(sanitizer.name) + ",";
+  }
+  const std::string option = "-fsanitize-trap=" + every;
+  EXPECT_EQ(apply({option.c_str()}), expected);
   EXPECT_EQ(options_.x_sanitize_trap_flags, 0x3FFFFE0);
 }
 

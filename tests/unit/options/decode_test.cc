@@ -220,6 +220,18 @@ TEST(IntegerArgument, DigitsBasesAndUnits) {
   EXPECT_EQ(error, EINVAL);
 }
 
+// Saturation begins exactly where the value no longer fits in 64 bits.
+TEST(IntegerArgument, SaturationBounds) {
+  int error = 0;
+  EXPECT_EQ(integer_argument("18446744073709551614", &error, false), -2);
+  EXPECT_EQ(integer_argument("18446744073709551615", &error, false), -1);
+  EXPECT_EQ(integer_argument("18446744073709551616", &error, false), -1);
+  EXPECT_EQ(integer_argument("15EiB", &error, true), static_cast<std::int64_t>(15ull << 60));
+  EXPECT_EQ(integer_argument("16EiB", &error, true), -1);
+  EXPECT_EQ(integer_argument("0EiB", &error, true), 0);
+  EXPECT_EQ(error, 0);
+}
+
 TEST(Decode, EnumeratedArguments) {
   DecodedOption d = decode({"-fdiagnostics-color=auto"});
   EXPECT_EQ(d.errors, 0);

@@ -81,6 +81,9 @@ TEST_F(SpecsFileTest, BodiesSpanLinesUntilAnEmptyLine) {
       "*bar: x\n");
   EXPECT_EQ(text_of("foo"), "line1 \nline2 continued");
   EXPECT_EQ(text_of("bar"), "x");
+  // The newline that ends the file ends the last body, and is not part of it.
+  read("*last:\nfinal words\n");
+  EXPECT_EQ(text_of("last"), "final words");
 }
 
 TEST_F(SpecsFileTest, LineEndsAreNormalised) {
