@@ -22,10 +22,10 @@ bool is_utf8_charset(const char* name) {
 
 }  // namespace
 
-void init_locale_and_quotes() {
+void init_locale_and_quotes(const char* locale_dir) {
   setlocale(LC_CTYPE, "");
   setlocale(LC_MESSAGES, "");
-  bindtextdomain("vorn", config::kLocaleDir);
+  bindtextdomain("vorn", locale_dir != nullptr ? locale_dir : config::kLocaleDir);
   textdomain("vorn");
 
   // A catalogue may translate the two ASCII marks into its language's own.

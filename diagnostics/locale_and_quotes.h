@@ -5,9 +5,10 @@
 namespace vorn {
 
 // Takes character classification and messages from the environment (numbers
-// stay in the C locale), binds the catalogue domain "vorn" to the configured
-// locale directory and chooses the quotation marks.  Call it first thing.
-void init_locale_and_quotes();
+// stay in the C locale), binds the catalogue domain "vorn" to LOCALE_DIR (the
+// configured locale directory when null) and chooses the quotation marks.
+// Call it first thing.
+void init_locale_and_quotes(const char* locale_dir = nullptr);
 
 // The marks around quoted text: U+2018/U+2019 in an untranslated UTF-8
 // locale, apostrophes in any other untranslated locale, or the catalogue's

@@ -6,13 +6,19 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <string>
+
+#include "config.h"
 
 #include "diagnostics/diagnostic.h"
 #include "diagnostics/intl.h"
 #include "driver/driver.h"
+#include "driver/env_manager.h"
 #include "driver/temp_files.h"
 #include "options/option_table.h"
 #include "support/memory.h"
+#include "support/relative_prefix.h"
 
 namespace vorn {
 namespace {
@@ -23,6 +29,20 @@ constexpr rlim_t kWantedStack = 64ull * 1024 * 1024;
 
 void run_exit_handler() {
   remove_temp_files();
+}
+
+// An installation moved away from its configured prefix keeps its catalogues
+// beside its programs, so they are found relative to this program, like the
+// other installation directories.
+std::string locale_directory() {
+  const char* argv0 = driver_state().argv0;
+  if (argv0 != nullptr) {
+    std::optional<std::string> moved =
+        make_relative_prefix(argv0, config::kBinDir, std::string(config::kLocaleDir) + "/",
+                             SymlinkMode::kResolve, env_manager.getenv("PATH"));
+    if (moved) return *moved;
+  }
+  return config::kLocaleDir;
 }
 
 }  // namespace
@@ -67,7 +87,7 @@ unsigned long long raise_stack_limit() {
 }
 
 void initialize_process_state() {
-  init_locale_and_quotes();
+  init_locale_and_quotes(locale_directory().c_str());
   diagnostic_context_init(&process_diagnostics, static_cast<int>(OPTION_COUNT));
   set_color_mode(&process_diagnostics, kModeDefault);
   set_url_mode(&process_diagnostics, kModeDefault);

@@ -39,5 +39,9 @@ config.substitutions.append(("%standin-libexec", os.path.join(config.vorn_stage_
 config.substitutions.append(("%standin-tools",
                              os.path.join(config.vorn_stage_dir, config.vorn_target_machine, "bin")))
 config.substitutions.append(("%standin", config.vorn_stage_dir))
+# "%install DIR" installs the product of this build under DIR, as an
+# integrator would; the installed tree holds no stand-ins.
+config.substitutions.append(("%install", '"%s" --install "%s" --prefix' %
+                             (config.cmake_command, config.vorn_binary_dir)))
 config.substitutions.append(("%target", config.vorn_target_machine))
 config.substitutions.append(("%version", config.vorn_version))
