@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "testkit/preprocess.h"
+
 namespace vorn::testkit {
 
 namespace {
@@ -18,8 +20,8 @@ constexpr std::string_view kMarker = "standin ";
 // Options that take the next argument as their value, so that the value is
 // not mistaken for an input file; each is written between blanks.
 constexpr std::string_view kSeparateArgumentOptions =
-    " -dumpbase -dumpbase-ext -dumpdir -MF -MT -MQ -isystem -iquote"
-    " -idirafter -include -imacros -iprefix -iwithprefix -iwithprefixbefore -isysroot -imultilib"
+    " -dumpbase -dumpbase-ext -dumpdir -D -U -A -imacros -iprefix -iwithprefix -iwithprefixbefore "
+    "-isysroot -imultilib"
     " -imultiarch -x -L -plugin --plugin -T -z -m -dynamic-linker -soname -e -u -Map -rpath"
     " -rpath-link -h -Y ";
 
@@ -30,6 +32,7 @@ struct GenericArgs {
   bool preprocess_only = false;
   bool compare_debug_second = false;
   bool print_version = false;
+  PreprocessOptions preprocess;
 };
 
 bool takes_separate_argument(const std::string& arg) {
@@ -58,6 +61,8 @@ GenericArgs parse_args(const std::vector<std::string>& args) {
       parsed.compare_debug_second = true;
     } else if (arg == "-version") {
       parsed.print_version = true;
+    } else if (parse_preprocess_option(args, i, parsed.preprocess)) {
+      continue;
     } else if (takes_separate_argument(arg)) {
       ++i;
     } else if (arg.empty() || (arg[0] != '-' && arg[0] != '@')) {
@@ -134,6 +139,49 @@ std::string make_dump_text(const Invocation& inv, const GenericArgs& parsed) {
   return text;
 }
 
+// The compilers proper of the preprocessed languages read their sources
+// for #include, so that build tools see dependency files and preprocessed
+// text that follow the headers.
+bool preprocesses(std::string_view tool, const GenericArgs& parsed) {
+  return (tool == "cfe1" || tool == "cxxfe1") && !parsed.preprocess.preprocessed_input;
+}
+
+struct Preprocessed {
+  std::string text;   // what -E adds after the input lines
+  std::string rules;  // one make rule per input
+};
+
+std::optional<Preprocessed> preprocess_inputs(Invocation& inv, const GenericArgs& parsed) {
+  Preprocessed result;
+  for (const std::string& input : parsed.inputs) {
+    std::string contents;
+    if (input == "-") {
+      contents = read_standard_input(inv);
+    } else if (!read_file(input, contents)) {
+      complain(inv, input + ": No such file or directory");
+      return std::nullopt;
+    }
+    SourceScan scan = scan_source(input, contents, parsed.preprocess);
+    if (scan.error) {
+      complain(inv, *scan.error);
+      return std::nullopt;
+    }
+    result.text += scan.text;
+    result.rules += dependency_rule(input, scan, parsed.preprocess);
+  }
+  return result;
+}
+
+// -M and -MM make the rules the whole output; -MD and -MMD write them to
+// their file beside the ordinary output.
+bool write_rules(const Invocation& inv, const GenericArgs& parsed, const std::string& output,
+                 const std::string& rules) {
+  const PreprocessOptions& options = parsed.preprocess;
+  if (options.rule == PreprocessOptions::Rule::kNone) return true;
+  if (options.rule_file) return write_output(inv, *options.rule_file, rules);
+  return !options.rule_is_the_output || write_output(inv, output, rules);
+}
+
 }  // namespace
 
 int run_generic_tool(Invocation& inv) {
@@ -147,6 +195,12 @@ int run_generic_tool(Invocation& inv) {
   std::string output = parsed.output ? *parsed.output : default_output(inv.tool, parsed);
   if (!parsed.output && parsed.preprocess_only) output = "-";
   std::string text = make_output_text(inv, parsed);
+  if (preprocesses(inv.tool, parsed)) {
+    std::optional<Preprocessed> preprocessed = preprocess_inputs(inv, parsed);
+    if (!preprocessed || !write_rules(inv, parsed, output, preprocessed->rules)) return 1;
+    if (parsed.preprocess.rule_is_the_output) return 0;
+    if (parsed.preprocess_only) text += preprocessed->text;
+  }
   if (!write_output(inv, output, text, links(inv.tool))) return 1;
   if (parsed.dump && !write_output(inv, *parsed.dump, make_dump_text(inv, parsed))) return 1;
   return 0;
