@@ -55,7 +55,9 @@ void prepare_link_dump_naming() {
     dir += line.output_stem;
     dir += '.';
     line.dump_dir = xstrdup(dir.c_str());
-    line.dump_dir_length += line.output_stem_length + 1;
+    // The stem's own length: a stem chosen after the output name of a link
+    // has a recorded length of 0, yet its text belongs in the link's names.
+    line.dump_dir_length += std::strlen(line.output_stem) + 1;
     line.dump_dir_trailing_dash = true;
   } else if (line.dump_dir_trailing_dash && line.dump_dir != nullptr) {
     char* dir = xstrdup(line.dump_dir);
