@@ -406,8 +406,8 @@ bool driver_handle_option(OptionsRecord* options, OptionsRecord*, const DecodedO
 }
 
 bool driver_unknown_option_callback(const DecodedOption* decoded) {
-  // Ignored options come without a canonical form; their text is what
-  // was written.
+  // An unknown option may come without a canonical form; its text is
+  // then what was written.
   const bool canonical = decoded->canonical_count > 0 && decoded->canonical[0] != nullptr;
   const char* text = canonical ? decoded->canonical[0] : decoded->written_text;
   std::size_t argument_count = canonical ? decoded->canonical_count - 1 : 0;
@@ -423,6 +423,16 @@ bool driver_unknown_option_callback(const DecodedOption* decoded) {
   command_line().switches.record(text, argument_count, arguments, false, false);
   return false;
 }
+
+// An option that only survives as an alias of the ignored code (old build
+// scripts still pass them) is accepted without a word.  It stays in the
+// switch table, as written, so that a user's spec can still test it; it
+// counts as validated so that it is never reported as unrecognized.
+namespace {
+void record_ignored_option(const DecodedOption* decoded) {
+  command_line().switches.record(decoded->written_text, 0, nullptr, true, false);
+}
+}  // namespace
 
 void driver_wrong_language_callback(const DecodedOption* decoded, std::uint32_t) {
   const OptionDescriptor& row = kOptionTable[decoded->index];
@@ -453,9 +463,7 @@ const OptionHandlers& driver_option_handlers() {
 
 void apply_driver_option(const DecodedOption* decoded) {
   if (decoded->index == IGNORED_OPTION) {
-    // The option machinery drops these silently; the driver keeps them
-    // for specs that may accept them.
-    driver_unknown_option_callback(decoded);
+    record_ignored_option(decoded);
     return;
   }
   DriverState& state = driver_state();
