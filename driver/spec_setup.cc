@@ -60,10 +60,13 @@ void load_main_specs() {
   }
 }
 
+// --no-sysroot-suffix turns off both suffixes: the sysroot's and the
+// headers'.
 void set_sysroot_suffixes() {
   SearchPaths& paths = search_paths();
+  const bool suffixes = !driver_state().options.x_no_sysroot_suffix;
   const char* suffix_spec = spec_text(SpecId::kSysrootSuffixSpec);
-  if (suffix_spec[0] != '\0' && !driver_state().options.x_no_sysroot_suffix) {
+  if (suffix_spec[0] != '\0' && suffixes) {
     const char* word = expand_to_one_word(
         suffix_spec, _("spec failure: more than one argument to %<SYSROOT_SUFFIX_SPEC%>"));
     if (word != nullptr) paths.target_sysroot_suffix = word;
@@ -74,7 +77,7 @@ void set_sysroot_suffixes() {
     define_spec("link", link.c_str(), spec != nullptr && spec->user);
   }
   const char* headers_spec = spec_text(SpecId::kSysrootHdrsSuffixSpec);
-  if (headers_spec[0] != '\0') {
+  if (headers_spec[0] != '\0' && suffixes) {
     const char* word = expand_to_one_word(
         headers_spec, _("spec failure: more than one argument to %<SYSROOT_HEADERS_SUFFIX_SPEC%>"));
     if (word != nullptr) command_line().sysroot_headers_suffix = word;
