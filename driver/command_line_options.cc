@@ -184,7 +184,9 @@ void handle_offload_options(const DecodedOption* decoded) {
 }
 
 [[noreturn]] void dump_specs_and_exit() {
-  if (!spec_list_exists()) install_default_specs(false);
+  // A -v (or -###) before -dumpspecs is already in force and reports the
+  // built-in specs being loaded, as every other -v run does.
+  if (!spec_list_exists()) install_default_specs(verbose_flag());
   dump_specs(stdout);
   std::fflush(stdout);
   std::exit(0);
