@@ -15,7 +15,7 @@ struct SanitizerName {
   const char* name;
   std::size_t length;
   std::int64_t bits;
-  bool trap_allowed;  // accepted by "-fsanitize-trap="
+  bool trap_allowed;  // offered as a hint for "-fsanitize-trap="
 };
 
 // Every address sanitizer, user-space and kernel address sanitizers.
