@@ -34,12 +34,16 @@ void print_line(const char* text) {
 void print_search_dirs() {
   const DriverState& state = driver_state();
   const SearchPaths& paths = search_paths();
+  // A known executable prefix is the installation as found (from the
+  // environment or from the driver's own location); only the configured
+  // fallback needs the machine suffix to name the installed directory.
   const char* from_env = command_line().exec_prefix_from_env;
   if (from_env != nullptr) {
     std::printf(_("install: %s%s\n"), from_env, "");
+  } else if (state.exec_prefix != nullptr) {
+    std::printf(_("install: %s%s\n"), state.exec_prefix, "");
   } else {
-    const char* prefix = state.exec_prefix != nullptr ? state.exec_prefix : config::kExecPrefix;
-    std::printf(_("install: %s%s\n"), prefix, paths.machine_suffix);
+    std::printf(_("install: %s%s\n"), config::kExecPrefix, paths.machine_suffix);
   }
   char* programs = join_search_list(&paths.exec_prefixes, "", false, false);
   std::printf(_("programs: %s\n"), programs);
