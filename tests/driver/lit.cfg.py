@@ -1,5 +1,6 @@
 # Scenario tests of the staged Vorn programs.
 import os
+import shutil
 
 import lit.formats
 
@@ -45,3 +46,10 @@ config.substitutions.append(("%install", '"%s" --install "%s" --prefix' %
                              (config.cmake_command, config.vorn_binary_dir)))
 config.substitutions.append(("%target", config.vorn_target_machine))
 config.substitutions.append(("%version", config.vorn_version))
+
+# The build tools that the build-tools-*.test scenarios run Vorn under;
+# scripts/dev installs them, and a test whose tool is missing is reported as
+# unsupported rather than failed.
+for tool in ("ccache", "distcc", "distccd", "make", "cmake", "ninja"):
+    if shutil.which(tool, path=config.environment["PATH"]):
+        config.available_features.add(tool)
