@@ -110,17 +110,6 @@ void prepare_compare_debug() {
   line.switches = first;
 }
 
-void validate_all_switches() {
-  for (const CompilerEntry& entry : compilers_table()) {
-    if (entry.spec != nullptr) validate_switches_in_spec(entry.spec, false);
-    if (entry.cpp_spec != nullptr) validate_switches_in_spec(entry.cpp_spec, false);
-  }
-  for (NamedSpec* spec = first_named_spec(); spec != nullptr; spec = spec->next) {
-    validate_switches_in_spec(spec->text(), spec->user);
-  }
-  validate_switches_in_spec(link_command_spec(), false);
-}
-
 }  // namespace
 
 SwitchTable& compare_debug_switches() {
@@ -180,7 +169,7 @@ void prepare_specs(std::size_t count, const DecodedOption* options) {
                          driver_state().compiler_version + "/";
     line.exec_prefix_from_env = xstrdup(prefix.c_str());
   }
-  validate_all_switches();
+  validate_switches_in_all_specs();
   select_multilib();
 }
 

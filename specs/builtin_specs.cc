@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstddef>
+#include <cstring>
+#include <string>
 
 #include "config.h"
 #include "specs/named_specs.h"
@@ -197,5 +199,45 @@ const char* const kDriverSelfSpecs[kDriverSelfSpecCount] = {
     "%{fmox-tm: -pthread}",
     "%<fmultiflags",
 };
+
+namespace {
+
+// The runtime-library sequence for the static library STATIC_NAME and the
+// exception-handling library EH_NAME.
+std::string runtime_library_sequence(const char* static_name, const char* eh_name) {
+  std::string text = "%{static|static-libvorn|static-pie:";
+  text += static_name;
+  text += ' ';
+  text += eh_name;
+  text += "}%{!static:%{!static-libvorn:%{!static-pie:%{!shared-libvorn:";
+  text += static_name;
+  text += " --push-state --as-needed -lvorn_s --pop-state}%{shared-libvorn:-lvorn_s%{!shared: ";
+  text += static_name;
+  text += "}}}}}";
+  return text;
+}
+
+}  // namespace
+
+std::string rewrite_libvorn(const char* text) {
+  static constexpr char kLinkFlag[] = "-lvorn";
+  static constexpr char kArchive[] = "libvorn.a%s";
+  std::string out;
+  for (std::size_t i = 0; text[i] != '\0';) {
+    bool word_start = i == 0 || text[i - 1] == ' ';
+    if (word_start && std::strncmp(text + i, kLinkFlag, sizeof kLinkFlag - 1) == 0) {
+      out += runtime_library_sequence("-lvorn", "-lvorn_eh");
+      i += sizeof kLinkFlag - 1;
+    } else if (word_start && std::strncmp(text + i, kArchive, sizeof kArchive - 1) == 0) {
+      out += runtime_library_sequence("libvorn.a%s", "libvorn_eh.a%s");
+      i += sizeof kArchive - 1;
+    } else {
+      out += text[i++];
+    }
+  }
+  return out;
+}
+
+const char kLinkFrameHeaderPrefix[] = "%{!static|static-pie:--eh-frame-hdr} ";
 
 }  // namespace vorn

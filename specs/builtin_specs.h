@@ -4,6 +4,8 @@
 #ifndef VORN_SPECS_BUILTIN_SPECS_H
 #define VORN_SPECS_BUILTIN_SPECS_H
 
+#include <string>
+
 #include "specs/named_specs.h"
 
 namespace vorn {
@@ -19,6 +21,13 @@ extern const BuiltinSpecText kBuiltinSpecTexts[kStaticSpecCount];
 extern const char kCppSpecText[];
 extern const char kAsmCpuSpecText[];
 extern const char kLinkCommandSpecText[];
+
+// What installing the built-in specs makes of them: words of TEXT that name
+// the runtime library become the sequence that links it statically or as
+// needed, depending on the switches ("libvorn"); the frame-header prefix
+// goes in front of "link".
+std::string rewrite_libvorn(const char* text);
+extern const char kLinkFrameHeaderPrefix[];
 
 }  // namespace vorn
 

@@ -8,6 +8,7 @@
 
 #include "diagnostics/diagnostic.h"
 #include "specs/builtin_specs.h"
+#include "specs/builtin_switch_atoms.h"
 
 namespace vorn {
 namespace {
@@ -19,6 +20,10 @@ struct NamedSpecState {
   NamedSpec* head = nullptr;
   // Null until the built-in specs are installed or a specs file sets it.
   const char* link_command = nullptr;
+  // The texts install_default_specs made of "link" and "libvorn": while a
+  // spec still has one, its switch atoms are known from the build.
+  const char* installed_link = nullptr;
+  const char* installed_libvorn = nullptr;
   // The records of specs created at run time.
   std::deque<NamedSpec> created;
   // Every text allocated here.  A replaced text stays: a spec function may
@@ -43,6 +48,8 @@ struct NamedSpecState {
     }
     head = nullptr;
     link_command = nullptr;
+    installed_link = nullptr;
+    installed_libvorn = nullptr;
     created.clear();
     texts.clear();
   }
@@ -76,40 +83,8 @@ void replace_with_copy(NamedSpec* spec, std::string text) {
   replace_text(spec, keep_spec_text(std::move(text)), true);
 }
 
-// The runtime-library sequence for the static library STATIC_NAME and the
-// exception-handling library EH_NAME.
-std::string runtime_library_sequence(const char* static_name, const char* eh_name) {
-  std::string text = "%{static|static-libvorn|static-pie:";
-  text += static_name;
-  text += ' ';
-  text += eh_name;
-  text += "}%{!static:%{!static-libvorn:%{!static-pie:%{!shared-libvorn:";
-  text += static_name;
-  text += " --push-state --as-needed -lvorn_s --pop-state}%{shared-libvorn:-lvorn_s%{!shared: ";
-  text += static_name;
-  text += "}}}}}";
-  return text;
-}
-
-// Words of TEXT that name the runtime library become the sequence that
-// links it statically or as needed, depending on the switches.
-std::string rewrite_libvorn(const char* text) {
-  static constexpr char kLinkFlag[] = "-lvorn";
-  static constexpr char kArchive[] = "libvorn.a%s";
-  std::string out;
-  for (std::size_t i = 0; text[i] != '\0';) {
-    bool word_start = i == 0 || text[i - 1] == ' ';
-    if (word_start && std::strncmp(text + i, kLinkFlag, sizeof kLinkFlag - 1) == 0) {
-      out += runtime_library_sequence("-lvorn", "-lvorn_eh");
-      i += sizeof kLinkFlag - 1;
-    } else if (word_start && std::strncmp(text + i, kArchive, sizeof kArchive - 1) == 0) {
-      out += runtime_library_sequence("libvorn.a%s", "libvorn_eh.a%s");
-      i += sizeof kArchive - 1;
-    } else {
-      out += text[i++];
-    }
-  }
-  return out;
+const char* builtin_text(SpecId id) {
+  return kBuiltinSpecTexts[static_cast<int>(id)].text;
 }
 
 bool has_name(const NamedSpec& spec, std::string_view name) {
@@ -132,10 +107,14 @@ void install_default_specs(bool verbose) {
   NamedSpecState& s = state();
   link_builtin_list();
   NamedSpec& libvorn = s.builtin[static_cast<int>(SpecId::kLibvorn)];
+  const bool libvorn_builtin = libvorn.text() == builtin_text(SpecId::kLibvorn);
   replace_with_copy(&libvorn, rewrite_libvorn(libvorn.text()));
+  if (libvorn_builtin) s.installed_libvorn = libvorn.text();
   NamedSpec& link = s.builtin[static_cast<int>(SpecId::kLink)];
-  std::string prefixed = std::string("%{!static|static-pie:--eh-frame-hdr} ") + link.text();
+  const bool link_builtin = link.text() == builtin_text(SpecId::kLink);
+  std::string prefixed = std::string(kLinkFrameHeaderPrefix) + link.text();
   replace_with_copy(&link, std::move(prefixed));
+  if (link_builtin) s.installed_link = link.text();
   if (s.link_command == nullptr) s.link_command = kLinkCommandSpecText;
 }
 
@@ -201,6 +180,21 @@ void set_static_spec(const char** slot, const char* text, bool owned) {
 
 NamedSpec* first_named_spec() {
   return state().head;
+}
+
+const SwitchAtomRange* builtin_switch_atoms(const NamedSpec& spec) {
+  NamedSpecState& s = state();
+  if (&spec < s.builtin || &spec >= s.builtin + kStaticSpecCount) return nullptr;
+  const auto id = static_cast<SpecId>(&spec - s.builtin);
+  const char* text = spec.text();
+  if (text == builtin_text(id)) return &kBuiltinNamedSpecAtoms[static_cast<int>(id)];
+  if (id == SpecId::kLink && text == s.installed_link) return &kInstalledLinkAtoms;
+  if (id == SpecId::kLibvorn && text == s.installed_libvorn) return &kInstalledLibvornAtoms;
+  return nullptr;
+}
+
+const SwitchAtomRange* builtin_link_command_atoms() {
+  return state().link_command == kLinkCommandSpecText ? &kBuiltinLinkCommandAtoms : nullptr;
 }
 
 const char* link_command_spec() {

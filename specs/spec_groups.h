@@ -32,6 +32,12 @@ const char* validate_spec_switches(const char* p, bool user_spec, bool braced);
 // SPEC.
 void validate_switches_in_spec(const char* spec, bool user_spec);
 
+// Validates the switches named by every spec: the compilers table, the
+// named specs and the link command.  With USE_BUILTIN_ATOMS a text that is
+// still built-in is not scanned: its atoms were derived at build time.
+// Either way the same switches end up validated.
+void validate_switches_in_all_specs(bool use_builtin_atoms = true);
+
 }  // namespace vorn
 
 #endif  // VORN_SPECS_SPEC_GROUPS_H

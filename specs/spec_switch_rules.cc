@@ -1,13 +1,17 @@
 // Which recorded switches are in force, how one is copied into a command,
 // and which switches the specs name (validation).
-#include <cctype>
-#include <cstring>
+#include <algorithm>
+#include <deque>
 #include <string>
 #include <string_view>
 
+#include "specs/builtin_switch_atoms.h"
+#include "specs/compilers_table.h"
+#include "specs/named_specs.h"
 #include "specs/spec_groups.h"
 #include "specs/spec_interpreter.h"
 #include "specs/spec_state.h"
+#include "specs/switch_atom_scan.h"
 #include "specs/switch_index.h"
 #include "support/memory.h"
 
@@ -109,16 +113,6 @@ void emit_switch(std::size_t index, bool omit_name) {
 
 namespace {
 
-bool is_validation_name_char(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) != 0 ||
-         (c != '\0' && std::strchr("_+,-.=@", c) != nullptr);
-}
-
-const char* skip_blanks(const char* p) {
-  while (*p == ' ' || *p == '\t') ++p;
-  return p;
-}
-
 void mark_validated(std::string_view name, bool starred, bool user_spec) {
   for (CommandSwitch& sw : command_line().switches) {
     if (!switch_text_matches(sw.text, name, starred)) continue;
@@ -126,84 +120,121 @@ void mark_validated(std::string_view name, bool starred, bool user_spec) {
   }
 }
 
-// Groups nested deeper than this cannot be expanded anyway (the
-// interpreter stops far earlier); their switches are left unvalidated
-// rather than risking the stack on hostile specs files.
-constexpr int kMaxValidationDepth = 1000;
-int validation_depth = 0;
+struct MarkValidated {
+  bool user_spec;
+  void operator()(std::string_view name, bool starred) const {
+    mark_validated(name, starred, user_spec);
+  }
+};
 
-const char* validate_nested(const char* p, bool user_spec, bool braced) {
-  if (validation_depth >= kMaxValidationDepth) return p;
-  ++validation_depth;
-  p = validate_spec_switches(p, user_spec, braced);
-  --validation_depth;
-  return p;
+void validate_atoms(const SwitchAtomRange& range, bool user_spec) {
+  const PackedSwitchAtom* atom = kBuiltinSwitchAtoms + range.first;
+  for (const PackedSwitchAtom* end = atom + range.count; atom != end; ++atom) {
+    mark_validated(switch_atom_name(*atom), atom->starred, user_spec);
+  }
 }
 
-// Scans a group body for nested "%{", "%<", "%W{" and "%@{" up to the ";"
-// or "}" that ends it.
-const char* validate_body(const char* p, bool user_spec) {
-  while (*p != '\0' && *p != ';' && *p != '}') {
-    if (*p != '%') {
-      ++p;
-      continue;
-    }
-    ++p;
-    if (*p == '{' || *p == '<') {
-      bool braced = *p == '{';
-      p = validate_nested(p + 1, user_spec, braced);
-    } else if ((*p == 'W' || *p == '@') && p[1] == '{') {
-      p = validate_nested(p + 2, user_spec, true);
-    } else if (*p != '\0') {
-      ++p;
+// The atoms known from the build when there are some, else a scan.
+// A missing text (no link command from a main specs file) names nothing.
+void validate_text(const char* text, const SwitchAtomRange* atoms, bool user_spec) {
+  if (text == nullptr) return;
+  if (atoms != nullptr) {
+    validate_atoms(*atoms, user_spec);
+  } else {
+    validate_switches_in_spec(text, user_spec);
+  }
+}
+
+// True when every spec has its installed built-in text, as just after
+// start-up without specs files: then the union of their atoms says it all.
+bool all_specs_builtin() {
+  const std::deque<CompilerEntry>& compilers = compilers_table();
+  if (compilers.size() != kBuiltinCompilerCount) return false;
+  for (std::size_t i = 0; i < compilers.size(); ++i) {
+    if (compilers[i].spec != kBuiltinCompilers[i].spec ||
+        compilers[i].cpp_spec != kBuiltinCompilers[i].cpp_spec) {
+      return false;
     }
   }
-  return p;
+  int count = 0;
+  for (NamedSpec* spec = first_named_spec(); spec != nullptr; spec = spec->next, ++count) {
+    const SwitchAtomRange* atoms = builtin_switch_atoms(*spec);
+    if (spec->user || atoms == nullptr ||
+        atoms == &kBuiltinNamedSpecAtoms[static_cast<int>(SpecId::kLink)] ||
+        atoms == &kBuiltinNamedSpecAtoms[static_cast<int>(SpecId::kLibvorn)]) {
+      return false;
+    }
+  }
+  return count == kStaticSpecCount && builtin_link_command_atoms() != nullptr;
+}
+
+unsigned char first_char(const PackedSwitchAtom& atom) {
+  return static_cast<unsigned char>(kBuiltinSwitchAtomNames[atom.name]);
+}
+
+// Whether an atom of the sorted ATOMS names TEXT.  Empty names sort first;
+// the others are looked up among those with TEXT's first character.
+bool any_atom_names(const char* text, const PackedSwitchAtom* begin, const PackedSwitchAtom* end) {
+  for (; begin != end && begin->length == 0; ++begin) {
+    if (begin->starred || text[0] == '\0') return true;
+  }
+  const auto c = static_cast<unsigned char>(text[0]);
+  const PackedSwitchAtom* at = std::lower_bound(
+      begin, end, c, [](const PackedSwitchAtom& atom, unsigned char v) { return first_char(atom) < v; });
+  for (; at != end && first_char(*at) == c; ++at) {
+    if (switch_text_matches(text, switch_atom_name(*at), at->starred)) return true;
+  }
+  return false;
+}
+
+// The same marking as validating every built-in spec in turn, switch by
+// switch: a known switch is validated when any atom names it.
+void validate_by_builtin_union() {
+  const PackedSwitchAtom* begin = kBuiltinSwitchAtoms + kAllBuiltinSwitchAtoms.first;
+  const PackedSwitchAtom* end = begin + kAllBuiltinSwitchAtoms.count;
+  for (CommandSwitch& sw : command_line().switches) {
+    if (sw.known && !sw.validated && any_atom_names(sw.text, begin, end)) sw.validated = true;
+  }
 }
 
 }  // namespace
 
 const char* validate_spec_switches(const char* p, bool user_spec, bool braced) {
-  for (;;) {
-    p = skip_blanks(p);
-    if (*p == '!') p = skip_blanks(p + 1);
-    bool test_only = *p == '.' || *p == ',';
-    if (test_only) ++p;
-    const char* start = p;
-    while (is_validation_name_char(*p)) ++p;
-    std::string_view name(start, static_cast<std::size_t>(p - start));
-    bool starred = *p == '*';
-    if (starred) ++p;
-    if (!test_only) mark_validated(name, starred, user_spec);
-    if (!braced) return p;
-    p = skip_blanks(p);
-    if (*p == '&' || *p == '|') {
-      ++p;
-      continue;
-    }
-    if (*p == ':') p = validate_body(p + 1, user_spec);
-    if (*p == ';') {
-      ++p;
-      continue;
-    }
-    if (*p == '}') ++p;
-    return p;
-  }
+  MarkValidated sink{user_spec};
+  SwitchAtomScanner<const MarkValidated> scanner(sink);
+  return scanner.scan_atoms(p, braced);
 }
 
 void validate_switches_in_spec(const char* spec, bool user_spec) {
-  const char* p = spec;
-  while ((p = std::strchr(p, '%')) != nullptr) {
-    ++p;
-    if (*p == '{' || *p == '<') {
-      bool braced = *p == '{';
-      p = validate_spec_switches(p + 1, user_spec, braced);
-    } else if ((*p == 'W' || *p == '@') && p[1] == '{') {
-      p = validate_spec_switches(p + 2, user_spec, true);
-    } else if (*p != '\0') {
-      ++p;
+  MarkValidated sink{user_spec};
+  SwitchAtomScanner<const MarkValidated> scanner(sink);
+  scanner.scan_spec(spec);
+}
+
+void validate_switches_in_all_specs(bool use_builtin_atoms) {
+  if (use_builtin_atoms && all_specs_builtin()) {
+    validate_by_builtin_union();
+    return;
+  }
+  const std::deque<CompilerEntry>& compilers = compilers_table();
+  for (std::size_t i = 0; i < compilers.size(); ++i) {
+    const CompilerEntry& entry = compilers[i];
+    const bool builtin = use_builtin_atoms && i < kBuiltinCompilerCount &&
+                         entry.spec == kBuiltinCompilers[i].spec &&
+                         entry.cpp_spec == kBuiltinCompilers[i].cpp_spec;
+    if (entry.spec != nullptr) {
+      validate_text(entry.spec, builtin ? &kBuiltinCompilerAtoms[2 * i] : nullptr, false);
+    }
+    if (entry.cpp_spec != nullptr) {
+      validate_text(entry.cpp_spec, builtin ? &kBuiltinCompilerAtoms[2 * i + 1] : nullptr, false);
     }
   }
+  for (NamedSpec* spec = first_named_spec(); spec != nullptr; spec = spec->next) {
+    validate_text(spec->text(), use_builtin_atoms ? builtin_switch_atoms(*spec) : nullptr,
+                  spec->user);
+  }
+  validate_text(link_command_spec(), use_builtin_atoms ? builtin_link_command_atoms() : nullptr,
+                false);
 }
 
 }  // namespace vorn
