@@ -53,3 +53,11 @@ config.substitutions.append(("%version", config.vorn_version))
 for tool in ("ccache", "distcc", "distccd", "make", "cmake", "ninja"):
     if shutil.which(tool, path=config.environment["PATH"]):
         config.available_features.add(tool)
+
+# The make scenario pins the job server that make hands over as a pair of
+# descriptors; a make that defaults to a named pipe is asked for that style.
+if "make" in config.available_features:
+    import subprocess
+    pipe_style = subprocess.run(["make", "--jobserver-style=pipe", "--version"],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
+    config.substitutions.append(("%make", "make --jobserver-style=pipe" if pipe_style else "make"))
