@@ -31,6 +31,7 @@ bindir = config.vorn_stage_bindir
 machine_dir = os.path.join("libexec", "vorn", config.vorn_target_machine, config.vorn_version)
 
 # Longer names first: lit substitutes in list order.
+config.substitutions.append(("%vorn-source", config.vorn_source_dir))
 config.substitutions.append(("%vorn-ranlib", os.path.join(bindir, "vorn-ranlib")))
 config.substitutions.append(("%vorn-nm", os.path.join(bindir, "vorn-nm")))
 config.substitutions.append(("%vorn-ar", os.path.join(bindir, "vorn-ar")))

@@ -1,0 +1,1 @@
+int circle(int r) { return 3 * r * r; }

@@ -1,0 +1,1 @@
+int main() { return square(2) - 4; }

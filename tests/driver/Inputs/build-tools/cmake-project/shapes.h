@@ -1,0 +1,2 @@
+int square(int);
+const char* name_of(int);
