@@ -1,6 +1,7 @@
 # Scenario tests of the staged Vorn programs.
 import os
 import shutil
+import sys
 
 import lit.formats
 
@@ -30,6 +31,8 @@ if config.vorn_sanitize:
 bindir = config.vorn_stage_bindir
 machine_dir = os.path.join("libexec", "vorn", config.vorn_target_machine, config.vorn_version)
 
+config.substitutions.append(("%python", sys.executable))
+config.substitutions.append(("%srcroot", config.vorn_source_dir))
 # Longer names first: lit substitutes in list order.
 config.substitutions.append(("%vorn-source", config.vorn_source_dir))
 config.substitutions.append(("%vorn-ranlib", os.path.join(bindir, "vorn-ranlib")))
