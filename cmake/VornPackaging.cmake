@@ -1,0 +1,46 @@
+# Packages of the installed product: `cpack -G "TGZ;DEB"` in the build
+# directory (or `cmake --build <dir> --target package`) makes
+# vorn-<version>-Linux.tar.gz and vorn_<version>_<arch>.deb.  They hold what
+# `cmake --install` installs: the four programs, the manual pages, the shell
+# completion and the message catalogues, never the stand-in toolchain.
+
+set(VORN_MAINTAINER "The Vorn authors <vorn@vorn.invalid>" CACHE STRING
+    "Maintainer named in the packages")
+
+set(CPACK_PACKAGE_NAME vorn)
+set(CPACK_PACKAGE_VERSION ${VORN_VERSION})
+set(CPACK_PACKAGE_VENDOR "The Vorn authors")
+set(CPACK_PACKAGE_CONTACT ${VORN_MAINTAINER})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "C++ compiler driver for AArch64 FreeBSD, with archive tools for link-time optimisation")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "vorn-cxx reads a compiler command line, builds the commands of the\n"
+    "compilers proper, the assembler and the linker from its specs, and runs\n"
+    "them for an AArch64 FreeBSD target.  vorn-ar, vorn-nm and vorn-ranlib run\n"
+    "the archive tools with the link-time-optimisation plug-in.  The compilers\n"
+    "proper, the assembler, the linker and the archive tools are installed\n"
+    "separately.")
+set(CPACK_GENERATOR TGZ DEB)
+# Shipped programs carry no debugging information.
+set(CPACK_STRIP_FILES ON)
+set(CPACK_SOURCE_GENERATOR "")
+# The archive unpacks into one directory that is a whole installation tree
+# (bin/, share/); the Debian package installs under the configured prefix,
+# where the driver's configured directories are.  Both trees are
+# relocatable.
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_VORN_DEB_PREFIX ${CMAKE_INSTALL_PREFIX})
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/VornCPackGenerators.cmake)
+
+set(CPACK_DEBIAN_PACKAGE_NAME vorn)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${VORN_MAINTAINER})
+set(CPACK_DEBIAN_PACKAGE_SECTION devel)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://vorn.invalid/")
+# CPack puts the summary in front of this as the description's first line.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+# The dependencies are what dpkg-shlibdeps finds the programs need.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+
+include(CPack)
