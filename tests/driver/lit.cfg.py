@@ -14,12 +14,13 @@ config.test_exec_root = config.vorn_obj_root
 
 # Every test starts from a clean, predictable environment: the C locale, a
 # PATH of the system directories behind FileCheck's, and none of the
-# variables that steer Vorn or the stand-ins.  A test that wants one sets it
-# with env.
+# variables that steer Vorn, the stand-ins or the build tools the
+# build-tools-*.test scenarios run.  A test that wants one sets it with env.
 steering = ("COMPILER_PATH", "LIBRARY_PATH", "LPATH", "MAKEFLAGS", "TERM", "COLORTERM",
-            "SOURCE_DATE_EPOCH", "TMPDIR", "TMP", "TEMP", "COLUMNS", "TERM_URLS")
+            "SOURCE_DATE_EPOCH", "TMPDIR", "TMP", "TEMP", "COLUMNS", "TERM_URLS",
+            "MAKELEVEL", "MFLAGS", "CXXFLAGS", "LDFLAGS", "CMAKE_GENERATOR")
 for name in list(config.environment):
-    if name.startswith(("VORN_", "COLLECT_", "STANDIN_")) or name in steering:
+    if name.startswith(("VORN_", "COLLECT_", "STANDIN_", "CCACHE_", "DISTCC_")) or name in steering:
         del config.environment[name]
 config.environment["LC_ALL"] = "C"
 config.environment["PATH"] = os.pathsep.join([config.llvm_tools_dir, "/usr/bin", "/bin"])
