@@ -377,7 +377,9 @@ def classify_tests(status, output):
         return "timed out", "ctest"
     if status == 0:
         return "survived", ""
-    failed = FAILED_TEST.findall(output)
+    # Only the FAILED list: ctest also lists the tests that did not run.
+    failed_list = output.partition("The following tests FAILED:")[2]
+    failed = FAILED_TEST.findall(failed_list)
     names = [name for name, _ in failed]
     if failed and all("Timeout" in why for _, why in failed):
         return "timed out", " ".join(names[:3])
