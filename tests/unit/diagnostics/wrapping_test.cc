@@ -1,3 +1,4 @@
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -66,6 +67,14 @@ TEST(Wrapping, EveryLineRuleRepeatsThePrefix) {
   narrow.set_prefix_mode(PrefixMode::kEveryLine);
   narrow.set_prefix(std::string(kPrefix));
   EXPECT_EQ(narrow.wrap_width(), 62);  // a long prefix gets 32 extra columns
+  // The room is measured against the prefix in force, whichever is set last.
+  PrettyPrinter medium(40);
+  medium.set_prefix_mode(PrefixMode::kEveryLine);
+  EXPECT_EQ(medium.wrap_width(), 40);
+  medium.set_prefix(std::string(kPrefix));
+  EXPECT_EQ(medium.wrap_width(), 72);
+  medium.set_prefix(std::nullopt);
+  EXPECT_EQ(medium.wrap_width(), 40);
 }
 
 TEST(Wrapping, WithoutCutoffNewlinesPassThroughUnprefixed) {
