@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "diagnostics/diagnostic.h"
 #include "diagnostics/diagnostic_context.h"
+#include "diagnostics/urls.h"
 #include "options/sanitizers.h"
 #include "options_test_support.h"
 
@@ -208,6 +210,13 @@ TEST_F(CommonOptions, DiagnosticsSettings) {
   EXPECT_TRUE(process_diagnostics.output_printer->colour_on);
   EXPECT_EQ(apply({"-fdiagnostics-color=never"}), "");
   EXPECT_FALSE(process_diagnostics.output_printer->colour_on);
+  // "always" takes the link style the environment names, "never" has none.
+  setenv("VORN_URLS", "st", 1);
+  EXPECT_EQ(apply({"-fdiagnostics-urls=always"}), "");
+  EXPECT_EQ(process_diagnostics.output_printer->link_style, kLinksEndWithSt);
+  unsetenv("VORN_URLS");
+  EXPECT_EQ(apply({"-fdiagnostics-urls=never"}), "");
+  EXPECT_EQ(process_diagnostics.output_printer->link_style, kLinksNone);
   EXPECT_EQ(apply({"-freport-bug"}), "");
   EXPECT_TRUE(process_diagnostics.full_report_requested);
   EXPECT_EQ(apply({"--help=warnings", "--help=optimizers"}), "");
