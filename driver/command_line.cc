@@ -13,6 +13,7 @@
 #include "driver/driver.h"
 #include "driver/env_manager.h"
 #include "options/option_table.h"
+#include "specs/input_identity.h"
 #include "specs/switches.h"
 
 namespace vorn {
@@ -179,19 +180,11 @@ void check_output_file() {
     fatal_error(current_location, _("output filename may not be empty"));
   }
   if (std::strcmp(output, "-") == 0 || std::strcmp(output, "/dev/null") == 0) return;
-  char* resolved_output = realpath(output, nullptr);
-  const char* canonical_output = resolved_output != nullptr ? resolved_output : output;
-  for (const InputFile& input : command_line().inputs) {
-    if (input.language != nullptr && std::strcmp(input.language, "*") == 0) continue;
-    char* resolved_input = realpath(input.name, nullptr);
-    const char* canonical_input = resolved_input != nullptr ? resolved_input : input.name;
-    bool same = std::strcmp(canonical_input, canonical_output) == 0;
-    std::free(resolved_input);
-    if (same) {
-      fatal_error(current_location, _("input file %qs is the same as output file"), input.name);
-    }
+  // By device and inode as well as by name: a hard link or a symbolic link
+  // to an input is that input.
+  if (const char* input = input_overwritten_by(output)) {
+    fatal_error(current_location, _("input file %qs is the same as output file"), input);
   }
-  std::free(resolved_output);
 }
 
 void set_source_date_epoch() {

@@ -92,9 +92,26 @@ const char* choose_temporary_directory() {
 }  // namespace
 
 void register_temp_file(const char* name, bool at_exit, bool on_failure) {
+  // "-" as an output is standard output: a file of that name in the
+  // current directory is the user's, whatever happens to the run.
+  if (std::strcmp(name, "-") == 0) return;
   TempFileIndexes& state = indexes();
   if (at_exit && state.at_exit.insert(name).second) push_front(&delete_at_exit, name);
   if (on_failure && state.on_failure.insert(name).second) push_front(&delete_on_failure, name);
+}
+
+void keep_temp_file(const char* name) {
+  if (indexes().at_exit.erase(name) == 0) return;
+  for (TempFileNode* volatile* link = &delete_at_exit; *link != nullptr; link = &(*link)->next) {
+    TempFileNode* node = *link;
+    if (std::strcmp(node->name, name) != 0) continue;
+    // Unlinked before it is freed: a signal handler walking the list
+    // never meets a freed node.
+    *link = node->next;
+    std::free(node->name);
+    std::free(node);
+    return;
+  }
 }
 
 void remove_if_regular_file(const char* name) {

@@ -21,8 +21,13 @@ extern TempFileNode* volatile delete_at_exit;
 extern TempFileNode* volatile delete_on_failure;
 
 // Records a copy of NAME in each list whose flag is set, unless an equal
-// name is already there.  New names go to the front.
+// name is already there.  New names go to the front.  "-" (standard
+// output) is never recorded.
 void register_temp_file(const char* name, bool at_exit, bool on_failure);
+
+// Takes NAME out of delete_at_exit again: a temporary that turned out to
+// be worth keeping (the -freport-bug reproduction file).
+void keep_temp_file(const char* name);
 
 // Deletes NAME only if it currently names a regular file.  A failing unlink
 // is reported ("%s: %m") only under -v; everything else is silent.

@@ -193,11 +193,11 @@ void escape_response_group(Cursor& cursor) {
   cursor.p = after;
 }
 
-void escape_base(Cursor&) {
-  expand_base_name(false);
+void escape_base(Cursor& cursor) {
+  cursor.p = expand_base_name(false, cursor.p);
 }
-void escape_base_with_suffix(Cursor&) {
-  expand_base_name(true);
+void escape_base_with_suffix(Cursor& cursor) {
+  cursor.p = expand_base_name(true, cursor.p);
 }
 void escape_library_dirs(Cursor&) {
   expand_library_directories();

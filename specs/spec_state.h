@@ -86,8 +86,9 @@ int store_separate_word(const char* text);
 // letter; returns the position after what was consumed.
 const char* expand_temp_name(const char* spec, const char* p, char letter);
 
-// "%b" and "%B".
-void expand_base_name(bool with_suffix);
+// "%b" and "%B".  P is just after the letter; returns the position after
+// what was consumed (a dump suffix that had to become a temporary's).
+const char* expand_base_name(bool with_suffix, const char* p);
 
 // Opens a response file for the words stored from now on ("%@{", "%i",
 // "%o" under argument files).

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "diagnostics/diagnostic.h"
+#include "specs/input_identity.h"
 #include "specs/spec_state.h"
 #include "support/memory.h"
 
@@ -29,29 +30,9 @@ bool dev_null_usable() {
   return stat("/dev/null", &info) == 0 && !S_ISDIR(info.st_mode) && access("/dev/null", W_OK) == 0;
 }
 
-// Whether NAME is the current input itself, by name or by device and inode.
-bool names_current_input(const std::string& name) {
-  CurrentInput& input = compile_progress().input;
-  if (input.name != nullptr && name == input.name) return true;
-  if (input.name == nullptr) return false;
-  if (input.identity == CurrentInput::Identity::kNotYet) {
-    struct stat info;
-    if (stat(input.name, &info) == 0) {
-      input.identity = CurrentInput::Identity::kKnown;
-      input.device = info.st_dev;
-      input.inode = info.st_ino;
-    } else {
-      input.identity = CurrentInput::Identity::kFailed;
-    }
-  }
-  if (input.identity != CurrentInput::Identity::kKnown) return false;
-  struct stat info;
-  if (stat(name.c_str(), &info) != 0) return false;
-  return info.st_dev == input.device && info.st_ino == input.inode;
-}
-
 // The name a save-temps run keeps the file under, or nothing when that
-// name would overwrite the input.
+// name would overwrite an input of the run (the current one or a later
+// one, under any spelling).
 std::optional<std::string> dump_name(const std::string& suffix) {
   const CommandLine& line = command_line();
   const CurrentInput& input = compile_progress().input;
@@ -72,7 +53,7 @@ std::optional<std::string> dump_name(const std::string& suffix) {
   } else {
     name.append(suffix);
   }
-  if (names_current_input(name)) return std::nullopt;
+  if (input_overwritten_by(name.c_str()) != nullptr) return std::nullopt;
   return name;
 }
 
@@ -115,6 +96,24 @@ void append_and_start(const char* text, int delete_mode) {
   state.word_started = true;
 }
 
+// Under -save-temps "%b.ii" and its kind name a kept intermediate after the
+// input.  When that name is an input of the run (another input, or a link
+// to one), the intermediate goes to the temporary that "%g" with the same
+// suffix names instead, and the suffix after "%b" is consumed.
+const char* keep_dump_off_inputs(const char* p) {
+  if (command_line().save_temps == SaveTempsMode::kNone) return p;
+  const char* end = p;
+  while (is_suffix_char(*end)) ++end;
+  if (end == p) return p;
+  std::string suffix(p, end);
+  SpecState& state = spec_state();
+  if (input_overwritten_by((state.word + suffix).c_str()) == nullptr) return p;
+  if (second_compare_debug_run()) suffix = ".gk" + suffix;
+  state.word.clear();
+  append_and_start(temporary_name(suffix, 'g'), kDeleteTemporary);
+  return end;
+}
+
 }  // namespace
 
 const char* expand_temp_name(const char* spec, const char* p, char letter) {
@@ -146,14 +145,16 @@ const char* expand_temp_name(const char* spec, const char* p, char letter) {
   return p;
 }
 
-void expand_base_name(bool with_suffix) {
+const char* expand_base_name(bool with_suffix, const char* p) {
   const CommandLine& line = command_line();
   const CurrentInput& input = compile_progress().input;
   if (input.basename == nullptr || input.basename_length == 0) {
     internal_error("%qs used without a current input file", with_suffix ? "%B" : "%b");
   }
+  SpecState& state = spec_state();
+  const bool starts_word = state.word.empty();
   bool stem_done = false;
-  if (!spec_state().output_file) {
+  if (!state.output_file) {
     if (line.dump_dir_length > 0) append_to_word(line.dump_dir, line.dump_dir_length);
     if (line.output_stem_length > 0) {
       append_to_word(line.output_stem, line.output_stem_length);
@@ -165,7 +166,9 @@ void expand_base_name(bool with_suffix) {
   if (with_suffix) {
     append_to_word(input.basename + input.base_length, input.basename_length - input.base_length);
   }
-  spec_state().word_started = true;
+  state.word_started = true;
+  if (!with_suffix && starts_word && !state.output_file) p = keep_dump_off_inputs(p);
+  return p;
 }
 
 }  // namespace vorn

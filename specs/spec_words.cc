@@ -6,6 +6,8 @@
 #include <string>
 
 #include "diagnostics/diagnostic.h"
+#include "diagnostics/intl.h"
+#include "specs/input_identity.h"
 #include "specs/named_specs.h"
 #include "specs/prefixes.h"
 #include "specs/spec_interpreter.h"
@@ -40,6 +42,15 @@ void store_option_pair(const char* option, const char* value) {
   store_separate_word(value);
 }
 
+// An output named by the specs ("%w"), such as the default "-o x.o" of a
+// compile-only run, must not be one of the inputs: the compilation would
+// destroy what it reads.  The command that would write it has not run.
+void refuse_input_as_output(const char* output) {
+  if (const char* input = input_overwritten_by(output)) {
+    fatal_error(current_location, _("input file %qs is the same as output file"), input);
+  }
+}
+
 }  // namespace
 
 void finish_argument() {
@@ -59,6 +70,7 @@ void finish_argument() {
     store_argument("--script", false, false);
     word = found;
   }
+  if (state.output_file) refuse_input_as_output(word);
   store_argument(word, state.delete_mode != kDeleteNone, state.output_file);
   if (state.output_file) set_current_output(word);
   state.word_started = false;

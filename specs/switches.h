@@ -155,13 +155,6 @@ struct CurrentInput {
   std::size_t basename_length = 0;  // basename length with the suffix
   const char* suffix = "";          // after the last "."; "" when none
   const CompilerEntry* compiler = nullptr;
-
-  // Whether the input file was examined with stat(), for the check that a
-  // dump name does not overwrite it.
-  enum class Identity { kNotYet, kKnown, kFailed };
-  Identity identity = Identity::kNotYet;
-  dev_t device = 0;
-  ino_t inode = 0;
 };
 
 struct CompileProgress {
@@ -218,8 +211,8 @@ void TerminatedTable<Record>::truncate(std::size_t count) {
 CommandLine& command_line();
 CompileProgress& compile_progress();
 
-// Makes input INDEX current: derives its name parts, takes COMPILER (may be
-// null) and forgets whether its identity was examined.  INDEX -1 (or an
+// Makes input INDEX current: derives its name parts and takes COMPILER (may
+// be null).  INDEX -1 (or an
 // INDEX past the list) selects no input, as for the link step.
 void select_input(int index, const CompilerEntry* compiler);
 

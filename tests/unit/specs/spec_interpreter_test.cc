@@ -219,6 +219,39 @@ TEST_F(InterpreterTest, DumpNameThatWouldOverwriteTheInputBecomesATemporary) {
   EXPECT_EQ(expand("%g.o")[0], dump_dir + "x.o");
 }
 
+TEST_F(InterpreterTest, BaseNameDumpThatIsAnotherInputBecomesATemporary) {
+  ScratchDir dir;
+  std::string later = dir.write("x.ii", "int kept;");
+  std::string source = dir.write("x.cc", "int x;");
+  use_input(later.c_str());
+  use_input(source.c_str());
+  command_line().save_temps = SaveTempsMode::kDump;
+  std::string dump_dir = dir.path() + "/";
+  command_line().dump_dir = dump_dir.c_str();
+  command_line().dump_dir_length = dump_dir.size();
+  // Both uses name the same temporary, and the suffix is not added twice.
+  Words words = expand("-o %b.ii %b.ii %b.s");
+  ASSERT_EQ(words.size(), 4u);
+  EXPECT_TRUE(StartsWith(words[1], temp_dir()));
+  EXPECT_TRUE(EndsWith(words[1], ".ii"));
+  EXPECT_FALSE(EndsWith(words[1], ".ii.ii"));
+  EXPECT_EQ(words[2], words[1]);
+  EXPECT_EQ(words[3], dump_dir + "x.s");
+  // Without -save-temps "%b" is only the base name.
+  command_line().save_temps = SaveTempsMode::kNone;
+  EXPECT_EQ(expand("%b.ii")[0], dump_dir + "x.ii");
+}
+
+TEST_F(InterpreterTest, OutputThatIsAnInputIsFatal) {
+  ScratchDir dir;
+  std::string input = dir.write("l1.o", "");
+  use_input(input.c_str());
+  std::string spelled = dir / "./l1.o";
+  std::string spec = "-o %w" + spelled;
+  EXPECT_EXIT(expand_spec(spec.c_str(), nullptr), ExitedWithCode(1),
+              "input file .*l1.o.* is the same as output file");
+}
+
 TEST_F(InterpreterTest, SecondCompareDebugRunMarksNames) {
   command_line().compare_debug = -1;
   EXPECT_TRUE(EndsWith(expand("%g.s")[0], ".gk.s"));

@@ -78,12 +78,10 @@ TEST(CurrentInputTest, NameParts) {
   }
 }
 
-TEST(CurrentInputTest, SelectingForgetsTheIdentity) {
+TEST(CurrentInputTest, SelectingTakesTheInputOrNone) {
   command_line() = CommandLine{};
   command_line().inputs.add("x.c", nullptr);
-  compile_progress().input.identity = CurrentInput::Identity::kKnown;
   select_input(0, nullptr);
-  EXPECT_EQ(compile_progress().input.identity, CurrentInput::Identity::kNotYet);
   EXPECT_STREQ(compile_progress().input.name, "x.c");
   select_input(-1, nullptr);
   EXPECT_EQ(compile_progress().input.name, nullptr);
