@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "diagnostics/intl.h"
 #include "support/memory.h"
+#include "support/whole_file.h"
 
 namespace vorn {
 namespace {
@@ -20,33 +22,36 @@ bool is_blank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// Reads all of PATH into *CONTENTS; false when it cannot be opened, sized
-// or fully read.
-bool read_whole_file(const char* path, std::string* contents) {
-  int fd = open(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat info;
-  if (fstat(fd, &info) != 0) {
-    close(fd);
-    return false;
-  }
-  contents->assign(static_cast<std::size_t>(info.st_size), '\0');
-  std::size_t done = 0;
-  while (done < contents->size()) {
-    ssize_t got = read(fd, contents->data() + done, contents->size() - done);
-    if (got <= 0) break;
-    done += static_cast<std::size_t>(got);
-  }
-  close(fd);
-  return done == contents->size();
-}
-
+// The messages of this phase come before the diagnostics are set up, and
+// go out as they stand.
 [[noreturn]] void argument_file_failure(const char* argv0, const char* message) {
   std::fprintf(stderr, message, argv0);
   std::exit(1);
 }
 
+[[noreturn]] void unusable_argument_file(const char* argv0, const char* path,
+                                         ArgumentFileRead verdict) {
+  if (verdict == ArgumentFileRead::kNulByte) {
+    std::fprintf(stderr, _("%s: error: @-file '%s' contains a NUL byte\n"), argv0, path);
+  } else {
+    std::fprintf(stderr, _("%s: error: @-file '%s' is larger than %d MiB\n"), argv0, path,
+                 static_cast<int>(kWholeFileLimit >> 20));
+  }
+  std::exit(1);
+}
+
 }  // namespace
+
+ArgumentFileRead read_argument_file(const char* path, std::string* contents) {
+  int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return ArgumentFileRead::kLiteral;
+  WholeFileStatus status = read_whole_descriptor(fd, contents);
+  close(fd);
+  if (status == WholeFileStatus::kTooLarge) return ArgumentFileRead::kTooLarge;
+  if (status != WholeFileStatus::kRead) return ArgumentFileRead::kLiteral;
+  if (contents->find('\0') != std::string::npos) return ArgumentFileRead::kNulByte;
+  return ArgumentFileRead::kRead;
+}
 
 std::vector<std::string> split_argument_file_text(std::string_view text) {
   std::vector<std::string> arguments;
@@ -101,10 +106,12 @@ bool expand_argument_files(int* argc, char*** argv) {
       argument_file_failure(vector[0], "%s: error: @-file refers to a directory\n");
     }
     std::string contents;
-    if (!read_whole_file(path, &contents)) {
+    ArgumentFileRead verdict = read_argument_file(path, &contents);
+    if (verdict == ArgumentFileRead::kLiteral) {
       ++i;
       continue;
     }
+    if (verdict != ArgumentFileRead::kRead) unusable_argument_file(vector[0], path, verdict);
     std::vector<std::string> inserted = split_argument_file_text(contents);
     // The old vector belongs to the caller (or to an earlier round); the
     // new one is built fresh and lives for the process.

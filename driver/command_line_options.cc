@@ -12,6 +12,7 @@
 #include "diagnostics/intl.h"
 #include "driver/command_line.h"
 #include "driver/driver.h"
+#include "driver/process_state.h"
 #include "options/common_options.h"
 #include "options/edit_distance.h"
 #include "options/option_table.h"
@@ -177,10 +178,15 @@ void handle_offload_options(const DecodedOption* decoded) {
   record_canonical(decoded, false);
 }
 
+// These answers end the run at once; an error reported before them still
+// fails it, and so does an answer that could not be written.
+[[noreturn]] void exit_after_answer() {
+  std::exit(finish_standard_output(errors_seen() ? 1 : 0));
+}
+
 [[noreturn]] void print_and_exit(const char* text) {
   std::printf("%s\n", text);
-  std::fflush(stdout);
-  std::exit(0);
+  exit_after_answer();
 }
 
 [[noreturn]] void dump_specs_and_exit() {
@@ -188,8 +194,7 @@ void handle_offload_options(const DecodedOption* decoded) {
   // built-in specs being loaded, as every other -v run does.
   if (!spec_list_exists()) install_default_specs(verbose_flag());
   dump_specs(stdout);
-  std::fflush(stdout);
-  std::exit(0);
+  exit_after_answer();
 }
 
 // How a handled option is kept in the switch table.

@@ -15,6 +15,7 @@
 #include "options/common_options.h"
 #include "options/decode.h"
 #include "specs/switches.h"
+#include "support/standard_output.h"
 
 namespace vorn {
 
@@ -90,6 +91,7 @@ bool CompilerDriver::completion_requested() {
   const char* prefix = driver_state().completion;
   if (prefix == nullptr) return false;
   suggester_.print_completions(prefix, stdout);
+  flush_standard_output();
   return true;
 }
 
@@ -107,6 +109,7 @@ int CompilerDriver::exit_status() const {
 }
 
 int CompilerDriver::main(int argc, char** argv) {
+  open_missing_standard_descriptors();
   record_program_name(argv[0]);
   expand_argument_files(&argc, &argv);
   driver_state().argv0 = argv[0];
@@ -119,8 +122,10 @@ int CompilerDriver::main(int argc, char** argv) {
   export_lto_runner();
   export_offload_targets(driver_state().offload_targets);
   report_unrecognized_options();
-  if (completion_requested()) return 0;
-  if (answer_queries() != 0) return 0;
+  // A query is answered even after an error, but the error still fails
+  // the run.
+  if (completion_requested()) return exit_status();
+  if (answer_queries() != 0) return exit_status();
   if (!assign_input_languages()) return exit_status();
   do_spec_on_infiles();
   maybe_run_linker(argv[0]);

@@ -173,16 +173,18 @@ void generate_crash_report(const char* const* argv) {
   std::vector<const char*> words = attempt_vector(argv);
   Attempt attempts[kAttempts];
   for (int i = 0; i < kAttempts; ++i) {
+    // Each file is recorded the moment it exists, so that a fatal error or
+    // a signal half-way leaves none of them behind; the reproduction file
+    // leaves the list only once it is known to be worth keeping.
     attempts[i].out = new_temp_name(".out");
+    register_temp_file(attempts[i].out, true, false);
     attempts[i].err = new_temp_name(".err");
-    // Everything but the candidate reproduction file also goes if a fatal
-    // error ends the run half-way.
-    if (i != kAttempts - 1) register_temp_file(attempts[i].out, true, false);
     register_temp_file(attempts[i].err, true, false);
   }
-  if (!reproduce(words, attempts)) remove_if_regular_file(attempts[kAttempts - 1].out);
+  const char* kept = reproduce(words, attempts) ? attempts[kAttempts - 1].out : nullptr;
+  if (kept != nullptr) keep_temp_file(kept);
   for (const Attempt& attempt : attempts) {
-    if (&attempt != &attempts[kAttempts - 1]) remove_if_regular_file(attempt.out);
+    if (attempt.out != kept) remove_if_regular_file(attempt.out);
     remove_if_regular_file(attempt.err);
   }
 }

@@ -20,6 +20,7 @@
 #include "specs/spec_interpreter.h"
 #include "specs/switches.h"
 #include "support/memory.h"
+#include "support/standard_output.h"
 
 namespace vorn {
 namespace {
@@ -128,7 +129,7 @@ void CompilerDriver::maybe_run_linker(const char* argv0) {
     if (driver_state().subprocess_help == SubprocessHelp::kTarget) {
       std::printf("%s", _("\nLinker options\n==============\n\n"));
       std::printf("%s", _("Use \"-Wl,OPTION\" to pass \"OPTION\" to the linker.\n\n"));
-      std::fflush(stdout);
+      flush_standard_output();
     }
     if (run_spec(link_command_spec()) < 0 && !errors_seen()) count_silent_error();
     linker_ran = execution_count() != executions;

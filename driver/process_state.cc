@@ -1,9 +1,12 @@
 #include "driver/process_state.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -18,6 +21,7 @@
 #include "driver/temp_files.h"
 #include "options/option_table.h"
 #include "support/memory.h"
+#include "support/standard_output.h"
 #include "support/relative_prefix.h"
 
 namespace vorn {
@@ -46,6 +50,28 @@ std::string locale_directory() {
 }
 
 }  // namespace
+
+void open_missing_standard_descriptors() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // The lower descriptors are open by now, so open() returns FD itself.
+    int opened = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    if (opened < 0 || opened == fd) continue;
+    dup2(opened, fd);
+    close(opened);
+  }
+}
+
+int finish_standard_output(int status) {
+  if (flush_standard_output()) return status;
+  errno = standard_output_errno();
+  if (errno != 0) {
+    report_error(_("write error on standard output: %m"));
+  } else {
+    report_error(_("write error on standard output"));
+  }
+  return 1;
+}
 
 const char* record_program_name(const char* argv0) {
   const char* slash = std::strrchr(argv0, '/');

@@ -5,6 +5,18 @@
 
 namespace vorn {
 
+// Opens /dev/null on each of the descriptors 0, 1 and 2 that is closed, so
+// that no pipe or file the run opens later takes one of those numbers: a
+// pipe's write end on descriptor 2 would stay open in the driver and the
+// reader would never see the end of its input.  Runs before anything else
+// opens a file.
+void open_missing_standard_descriptors();
+
+// Flushes standard output and checks that nothing written to it was lost.
+// On a loss reports "write error on standard output: %m" and returns 1;
+// otherwise returns STATUS.  Every exit after an answer goes through it.
+int finish_standard_output(int status);
+
 // Records the base name of ARGV0 as the name diagnostics and the
 // out-of-memory message print.  Returns it.
 const char* record_program_name(const char* argv0);

@@ -18,6 +18,7 @@
 #include "specs/named_specs.h"
 #include "specs/prefixes.h"
 #include "specs/switches.h"
+#include "support/standard_output.h"
 
 namespace vorn {
 namespace {
@@ -108,13 +109,13 @@ int answer_texts() {
       return kStop;
     }
     std::putchar('\n');
-    std::fflush(stdout);
+    flush_standard_output();
   }
   if (state.version_requested) {
     print_version_banner(stdout, state.program_name);
     if (!verbose) return kStop;
     std::putchar('\n');
-    std::fflush(stdout);
+    flush_standard_output();
   }
   if (verbose) {
     print_configuration_report(stderr);
@@ -149,7 +150,7 @@ int CompilerDriver::answer_queries() {
   } else if (answer_texts() == kGoOn) {
     return kGoOn;
   }
-  std::fflush(stdout);
+  flush_standard_output();
   return kStop;
 }
 

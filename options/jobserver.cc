@@ -2,7 +2,8 @@
 
 #include <fcntl.h>
 
-#include <cstdio>
+#include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <string_view>
 
@@ -14,6 +15,25 @@ constexpr std::string_view kFifoPrefix = "fifo:";
 
 bool is_open_descriptor(int fd) {
   return fcntl(fd, F_GETFD) != -1;
+}
+
+// A decimal descriptor number at the start of TEXT, as "%d" reads one, but
+// only when it fits an int: 4294967297 must not wrap to 1.  Advances TEXT.
+bool read_descriptor_number(const char** text, int* fd) {
+  errno = 0;
+  char* end = nullptr;
+  long value = std::strtol(*text, &end, 10);
+  if (end == *text || errno == ERANGE || value < INT_MIN || value > INT_MAX) return false;
+  *fd = static_cast<int>(value);
+  *text = end;
+  return true;
+}
+
+// "R,W" at the start of TEXT.
+bool read_descriptor_pair(const char* text, int* read, int* write) {
+  if (!read_descriptor_number(&text, read) || *text != ',') return false;
+  ++text;
+  return read_descriptor_number(&text, write);
 }
 
 }  // namespace
@@ -36,7 +56,7 @@ JobserverInfo::JobserverInfo(const char* makeflags) {
   int read = -1;
   int write = -1;
   std::string descriptors(rest);
-  if (std::sscanf(descriptors.c_str(), "%d,%d", &read, &write) == 2 && read > 0 && write > 0 &&
+  if (read_descriptor_pair(descriptors.c_str(), &read, &write) && read > 0 && write > 0 &&
       is_open_descriptor(read) && is_open_descriptor(write)) {
     read_fd = read;
     write_fd = write;

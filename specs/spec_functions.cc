@@ -16,6 +16,7 @@
 #include "specs/spec_state.h"
 #include "specs/specs_file.h"
 #include "support/memory.h"
+#include "support/standard_output.h"
 
 namespace vorn {
 namespace {
@@ -179,7 +180,7 @@ const char* print_asm_header(int argc, const char**) {
   require_arguments(argc, 0, "print-asm-header");
   std::fputs(_("Assembler options\n=================\n\n"), stdout);
   std::fputs(_("Use \"-Wa,OPTION\" to pass \"OPTION\" to the assembler.\n\n"), stdout);
-  std::fflush(stdout);
+  flush_standard_output();
   return nullptr;
 }
 

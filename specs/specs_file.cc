@@ -15,9 +15,11 @@
 #include <vector>
 
 #include "diagnostics/diagnostic.h"
+#include "diagnostics/intl.h"
 #include "specs/compilers_table.h"
 #include "specs/named_specs.h"
 #include "specs/prefixes.h"
+#include "support/whole_file.h"
 
 namespace vorn {
 namespace {
@@ -243,24 +245,15 @@ const char* SpecsFileReader::item(const char* p) {
   fatal_error(current_location, "cannot read spec file %qs: %m", filename);
 }
 
-// Reads the whole of FD; false after a read error.
-bool read_all(int fd, std::string* contents) {
-  char chunk[8192];
-  for (;;) {
-    ssize_t got = ::read(fd, chunk, sizeof chunk);
-    if (got == 0) return true;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    contents->append(chunk, static_cast<std::size_t>(got));
-  }
-}
-
 }  // namespace
 
 void load_specs_text(const char* filename, std::string_view text, bool main_file, bool user,
                      bool verbose) {
+  // The reader walks C strings: a NUL byte would end the file there and
+  // drop the rest without a word.
+  if (text.find('\0') != std::string_view::npos) {
+    fatal_error(current_location, _("specs file %qs contains a NUL byte"), filename);
+  }
   SpecsFileReader reader(filename, normalise_line_ends(text), main_file, user, verbose);
   reader.read();
 }
@@ -272,8 +265,13 @@ void load_specs_file(const char* filename, bool main_file, bool user, bool verbo
   struct stat info;
   if (fstat(fd, &info) != 0) cannot_read(filename);
   std::string contents;
-  if (!read_all(fd, &contents)) cannot_read(filename);
+  WholeFileStatus status = read_whole_descriptor(fd, &contents);
+  if (status == WholeFileStatus::kReadError) cannot_read(filename);
   close(fd);
+  if (status == WholeFileStatus::kTooLarge) {
+    fatal_error(current_location, _("specs file %qs is larger than %d MiB"), filename,
+                static_cast<int>(kWholeFileLimit >> 20));
+  }
 
   std::vector<FileIdentity>& stack = include_stack();
   for (const FileIdentity& open_file : stack) {

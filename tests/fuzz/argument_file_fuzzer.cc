@@ -1,7 +1,9 @@
 // Arbitrary bytes as the contents of an "@file": splitting must terminate,
 // and writing the arguments back with full quoting must read back the same
-// arguments.  Every tenth input also goes through the whole expansion from a
-// real file, which must agree with the splitter.
+// arguments.  Every tenth input is also read from a real file under a low
+// size bound: a file beyond the bound and a file holding a NUL byte must be
+// refused, any other must read back unchanged and go through the whole
+// expansion, which must agree with the splitter.
 #include <unistd.h>
 
 #include <cstdint>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "driver/argument_files.h"
+#include "support/whole_file.h"
 
 namespace {
 
@@ -31,17 +34,44 @@ std::string requote(const std::vector<std::string>& arguments) {
   return text;
 }
 
-void check_expansion(std::string_view data, const std::vector<std::string>& expected) {
-  // Arguments that start with "@" name files in turn; only inputs that
-  // cannot refer to other files are expanded.
-  for (const std::string& argument : expected) {
-    if (!argument.empty() && argument[0] == '@') return;
+constexpr std::size_t kFuzzFileLimit = 512;
+
+// The verdict of the reader for DATA in the file PATH; true when the file
+// is one that expansion uses.
+bool read_back_as_the_rules_say(const std::string& path, std::string_view data) {
+  vorn::set_whole_file_limit_for_testing(kFuzzFileLimit);
+  std::string contents;
+  vorn::ArgumentFileRead verdict = vorn::read_argument_file(path.c_str(), &contents);
+  vorn::ArgumentFileRead expected = vorn::ArgumentFileRead::kRead;
+  if (data.size() > kFuzzFileLimit) {
+    expected = vorn::ArgumentFileRead::kTooLarge;
+  } else if (data.find('\0') != std::string_view::npos) {
+    expected = vorn::ArgumentFileRead::kNulByte;
   }
+  if (verdict != expected) std::abort();
+  if (verdict == vorn::ArgumentFileRead::kRead && contents != data) std::abort();
+  return verdict == vorn::ArgumentFileRead::kRead;
+}
+
+bool names_other_files(const std::vector<std::string>& arguments) {
+  for (const std::string& argument : arguments) {
+    if (!argument.empty() && argument[0] == '@') return true;
+  }
+  return false;
+}
+
+void check_expansion(std::string_view data, const std::vector<std::string>& expected) {
   static const std::string path = "/tmp/argument-file-fuzzer-" + std::to_string(getpid());
   std::FILE* out = std::fopen(path.c_str(), "wb");
   if (out == nullptr) return;
   std::fwrite(data.data(), 1, data.size(), out);
   std::fclose(out);
+  // Arguments that start with "@" name files in turn; only inputs that
+  // cannot refer to other files are expanded.
+  if (!read_back_as_the_rules_say(path, data) || names_other_files(expected)) {
+    unlink(path.c_str());
+    return;
+  }
   std::string at = "@" + path;
   char program[] = "fuzz";
   std::vector<char*> argv = {program, at.data(), nullptr};
@@ -50,7 +80,6 @@ void check_expansion(std::string_view data, const std::vector<std::string>& expe
   bool changed = vorn::expand_argument_files(&argc, &vector);
   unlink(path.c_str());
   if (!changed || argc != static_cast<int>(expected.size()) + 1) std::abort();
-  // An argument vector holds C strings: a NUL byte ends the argument.
   for (std::size_t i = 0; i < expected.size(); ++i) {
     if (std::strcmp(expected[i].c_str(), vector[i + 1]) != 0) std::abort();
   }

@@ -1,5 +1,7 @@
 // Arbitrary text through the specs-file reader, against a fresh set of
-// built-in specs and compilers table each time.
+// built-in specs and compilers table each time.  A text holding a NUL byte
+// must be refused.  Every tenth text is also read from a real file under a
+// low size bound, which must refuse exactly the texts beyond it.
 //
 // A malformed file ends the driver with a fatal error; here the diagnostic
 // hook turns that into an exception so that the run goes on with the next
@@ -7,6 +9,8 @@
 // read any file of the machine (a device that never ends, say), which tells
 // nothing about the reader.  After each text every spec and compiler entry
 // must still be a readable string.
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +21,7 @@
 #include "specs/compilers_table.h"
 #include "specs/named_specs.h"
 #include "specs/specs_file.h"
+#include "support/whole_file.h"
 
 namespace {
 
@@ -49,6 +54,21 @@ void check_state() {
   if (total == 0) fail("empty state");
 }
 
+constexpr std::size_t kFuzzFileLimit = 512;
+
+void load_through_a_file(const std::string& text, bool main_file) {
+  static const std::string path = "/tmp/specs-file-fuzzer-" + std::to_string(getpid());
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) fail("cannot write the file");
+  std::fwrite(text.data(), 1, text.size(), out);
+  std::fclose(out);
+  vorn::set_whole_file_limit_for_testing(kFuzzFileLimit);
+  struct Unlink {
+    ~Unlink() { unlink(path.c_str()); }
+  } unlink_at_end;
+  vorn::load_specs_file(path.c_str(), main_file, true, false);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -66,12 +86,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Odd lengths read the text as the main specs file, where "%" lines are
   // items rather than directives.
   bool main_file = size % 2 == 1;
+  bool refused = false;
   try {
-    vorn::load_specs_text("fuzz.specs", text, main_file, true, false);
+    if (size % 10 == 0) {
+      load_through_a_file(text, main_file);
+    } else {
+      vorn::load_specs_text("fuzz.specs", text, main_file, true, false);
+    }
   } catch (const FatalReported&) {
     vorn::process_diagnostics.reentry_depth = 0;
-    return 0;
+    refused = true;
   }
-  check_state();
+  if (!refused && text.find('\0') != std::string::npos) fail("NUL byte accepted");
+  if (!refused && size % 10 == 0 && size > kFuzzFileLimit) fail("file beyond the bound accepted");
+  if (!refused) check_state();
   return 0;
 }

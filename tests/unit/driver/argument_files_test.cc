@@ -2,11 +2,13 @@
 #include "driver/argument_files.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
 
 #include "../specs/scratch_dir.h"
+#include "support/whole_file.h"
 
 namespace vorn {
 namespace {
@@ -98,4 +100,30 @@ TEST_F(ExpandArgumentFilesTest, SelfIncludingFileStopsAtTheLimit) {
 }
 
 }  // namespace
+TEST_F(ExpandArgumentFilesTest, NulByteAndSizeBoundAreFatal) {
+  std::string nul = scratch_.write("nul", std::string("a.c\0-DX", 7));
+  EXPECT_EXIT(expand({"prog", "@" + nul}), ::testing::ExitedWithCode(1),
+              "^prog: error: @-file '.*/nul' contains a NUL byte\n$");
+  std::string big = scratch_.write("big", std::string(100, 'x'));
+  std::string contents;
+  set_whole_file_limit_for_testing(100);
+  EXPECT_EQ(read_argument_file(big.c_str(), &contents), ArgumentFileRead::kRead);
+  set_whole_file_limit_for_testing(99);
+  EXPECT_EQ(read_argument_file(big.c_str(), &contents), ArgumentFileRead::kTooLarge);
+  EXPECT_EXIT(expand({"prog", "@" + big}), ::testing::ExitedWithCode(1),
+              "^prog: error: @-file '.*/big' is larger than 256 MiB\n$");
+  set_whole_file_limit_for_testing(kWholeFileLimit);
+}
+
+TEST_F(ExpandArgumentFilesTest, PipesAreReadToTheirEnd) {
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const std::string text = "a.c -DPIPED";
+  ASSERT_EQ(write(fds[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+  close(fds[1]);
+  std::string path = "/dev/fd/" + std::to_string(fds[0]);
+  EXPECT_EQ(expand({"prog", "-c", "@" + path}), (Words{"prog", "-c", "a.c", "-DPIPED"}));
+  close(fds[0]);
+}
+
 }  // namespace vorn

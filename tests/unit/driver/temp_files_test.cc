@@ -52,6 +52,23 @@ TEST_F(TempFilesTest, RecordingKeepsOneEntryPerNameNewestFirst) {
   EXPECT_EQ(names(delete_on_failure), (std::vector<std::string>{"a"}));
 }
 
+TEST_F(TempFilesTest, StandardOutputIsNeverRecordedAndKeptNamesLeave) {
+  register_temp_file("-", true, true);
+  EXPECT_EQ(delete_at_exit, nullptr);
+  EXPECT_EQ(delete_on_failure, nullptr);
+  register_temp_file("a", true, false);
+  register_temp_file("b", true, false);
+  register_temp_file("c", true, false);
+  keep_temp_file("b");
+  keep_temp_file("not-recorded");
+  EXPECT_EQ(names(delete_at_exit), (std::vector<std::string>{"c", "a"}));
+  keep_temp_file("c");
+  EXPECT_EQ(names(delete_at_exit), (std::vector<std::string>{"a"}));
+  // A kept name may be recorded again.
+  register_temp_file("b", true, false);
+  EXPECT_EQ(names(delete_at_exit), (std::vector<std::string>{"b", "a"}));
+}
+
 TEST_F(TempFilesTest, DeletionTouchesOnlyRegularFiles) {
   std::string file = scratch_.write("out.o", "x");
   std::string directory = scratch_.mkdir("dir");

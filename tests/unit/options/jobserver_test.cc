@@ -100,5 +100,20 @@ TEST(Jobserver, ReadsTheEnvironment) {
   EXPECT_FALSE(JobserverInfo().active);
 }
 
+TEST(Jobserver, NumbersBeyondAnIntAreUnusable) {
+  OpenPipe pipe;
+  // 2^32 + N would wrap to N, an open descriptor.
+  std::string wrapped = "--jobserver-auth=" + std::to_string(4294967296LL + pipe.read_end()) +
+                        "," + std::to_string(4294967296LL + pipe.write_end());
+  JobserverInfo info(("-j4 " + wrapped).c_str());
+  EXPECT_FALSE(info.active);
+  EXPECT_EQ(info.replacement_makeflags, "MAKEFLAGS=-j4 ");
+  JobserverInfo huge("--jobserver-auth=99999999999999999999999,4");
+  EXPECT_FALSE(huge.active);
+  JobserverInfo fine(("-j4 " + pipe.auth()).c_str());
+  EXPECT_TRUE(fine.active);
+  EXPECT_EQ(fine.read_fd, pipe.read_end());
+}
+
 }  // namespace
 }  // namespace vorn
