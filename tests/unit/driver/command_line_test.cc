@@ -251,6 +251,10 @@ TEST_F(CommandLineTest, DumpBaseSuffixMustBeAProperEnding) {
   SetUp();
   process({"-c", "-dumpbase-ext", ".c", "-dumpbase", ".c", "x.c"});
   EXPECT_EQ(ext(), "(null)");
+  // An empty -dumpbase has no suffix to keep either.
+  SetUp();
+  process({"-c", "-dumpbase-ext", ".c", "-dumpbase", "", "x.c"});
+  EXPECT_EQ(ext(), "(null)");
 }
 
 TEST_F(CommandLineTest, DumpBaseWithSeveralInputsBecomesAPrefix) {
