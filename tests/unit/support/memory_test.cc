@@ -91,7 +91,9 @@ TEST(MemoryTest, OverAlignedNewIsAligned) {
     char bytes[256];
   };
   Page* pages = new Page[3];
+  ASSERT_NE(pages, nullptr);
   EXPECT_EQ(reinterpret_cast<std::uintptr_t>(pages) % 256, 0u);
+  pages[2].bytes[255] = 1;
   delete[] pages;
 }
 
