@@ -27,15 +27,19 @@ free_port() {
   python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
 }
 
+# Looks for the listening socket rather than connecting to it: a connection
+# would start a job, whose files a stop in the middle would leave behind.
 listening() {
-  (exec 3<> "/dev/tcp/127.0.0.1/$1") 2> /dev/null
+  grep -q "^ *[0-9]*: 0100007F:$(printf '%04X' "$1") 00000000:0000 0A " /proc/net/tcp
 }
 
 server=
 stop_server() {
   [ -n "$server" ] || return 0
-  # The server and the workers it forked share its own process group.
-  kill -TERM -- "-$server" 2> /dev/null || true
+  # The server stops the workers it forked itself, and they remove their
+  # own temporary files; a worker told directly may die before that.  They
+  # all share the server's process group, which is what is waited for.
+  kill -TERM "$server" 2> /dev/null || true
   local tries=0
   while kill -0 -- "-$server" 2> /dev/null && [ $tries -lt 100 ]; do
     sleep 0.05
