@@ -2,9 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <initializer_list>
 #include <set>
-#include <utility>
 #include <string_view>
+#include <utility>
 
 #include "testkit/invocation.h"
 
