@@ -8,6 +8,10 @@ set(VORN_PKGVERSION "(Vorn) " CACHE STRING
     "Package-version string, with its own parentheses and trailing blank")
 set(VORN_BUGURL "<https://vorn.invalid/bugs>" CACHE STRING "Bug-report location")
 set(VORN_THREAD_MODEL "posix" CACHE STRING "Thread model")
+# Defined with the other values, so that a first configure already hands it
+# to the package test, which is added before the packaging rules.
+set(VORN_MAINTAINER "The Vorn authors <vorn@vorn.invalid>" CACHE STRING
+    "Maintainer named in the packages")
 set(VORN_DEFAULT_ASSEMBLER "" CACHE STRING "Full path of the default assembler (empty: not configured)")
 set(VORN_DEFAULT_LINKER "" CACHE STRING "Full path of the default linker (empty: not configured)")
 set(VORN_CROSS_COMPILE "0" CACHE STRING "Cross-compile setting (0 for a native compiler)")

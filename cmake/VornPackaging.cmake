@@ -4,9 +4,6 @@
 # `cmake --install` installs: the four programs, the manual pages, the shell
 # completion and the message catalogues, never the stand-in toolchain.
 
-set(VORN_MAINTAINER "The Vorn authors <vorn@vorn.invalid>" CACHE STRING
-    "Maintainer named in the packages")
-
 set(CPACK_PACKAGE_NAME vorn)
 set(CPACK_PACKAGE_VERSION ${VORN_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Vorn authors")
