@@ -97,7 +97,8 @@ TEST_F(ExecuteTest, ExitStatusesRaiseTheHighestChildStatus) {
 
 TEST_F(ExecuteTest, ProgramThatCannotStartIsFatal) {
   EXPECT_EXIT(execute({"/nonexistent/dir/prog"}), ::testing::ExitedWithCode(1),
-              "cannot execute '/nonexistent/dir/prog'");
+              "fatal error: cannot execute '/nonexistent/dir/prog': execvp: No such file or "
+              "directory\n");
 }
 
 }  // namespace
