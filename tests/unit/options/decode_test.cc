@@ -220,6 +220,31 @@ TEST(IntegerArgument, DigitsBasesAndUnits) {
   EXPECT_EQ(error, EINVAL);
 }
 
+// Only "kB", "KB" and "MB" must be written as they are; the other units
+// may be written in any case.
+TEST(IntegerArgument, CaseOfTheUnits) {
+  int error = 0;
+  struct Unit {
+    const char* name;
+    std::int64_t factor;
+  };
+  for (const Unit& unit :
+       {Unit{"kib", 1 << 10}, Unit{"MIB", 1 << 20}, Unit{"gb", 1000000000}, Unit{"gib", 1 << 30},
+        Unit{"tb", INT64_C(1000000000000)}, Unit{"tib", INT64_C(1) << 40},
+        Unit{"pb", INT64_C(1000000000000000)}, Unit{"pib", INT64_C(1) << 50},
+        Unit{"eb", INT64_C(1000000000000000000)}, Unit{"eib", INT64_C(1) << 60}}) {
+    EXPECT_EQ(integer_argument((std::string("1") + unit.name).c_str(), &error, true), unit.factor)
+        << unit.name;
+    EXPECT_EQ(error, 0) << unit.name;
+  }
+  for (const char* text : {"1kb", "1Kb", "1mB", "1Mb"}) {
+    EXPECT_EQ(integer_argument(text, &error, true), -1) << text;
+    EXPECT_EQ(error, EINVAL) << text;
+  }
+  EXPECT_EQ(integer_argument("1kB", &error, true), 1000);
+  EXPECT_EQ(integer_argument("1MB", &error, true), 1000000);
+}
+
 // Saturation begins exactly where the value no longer fits in 64 bits.
 TEST(IntegerArgument, SaturationBounds) {
   int error = 0;
