@@ -1,6 +1,7 @@
 // The choice of a compiler for every input and the compile loop that runs
 // each input's compiler spec, with the -fcompare-debug recompilation.
 #include <cstring>
+#include <string>
 
 #include "diagnostics/diagnostic.h"
 #include "diagnostics/intl.h"
@@ -8,6 +9,7 @@
 #include "driver/driver.h"
 #include "driver/temp_files.h"
 #include "specs/compilers_table.h"
+#include "specs/input_identity.h"
 #include "specs/spec_interpreter.h"
 #include "specs/switches.h"
 #include "support/memory.h"
@@ -83,9 +85,53 @@ bool CompilerDriver::assign_input_languages() {
   return true;
 }
 
+namespace {
+
+// Which default output a compile-only run without -o writes into the
+// current directory: the input's base name with ".s" under -S, with ".o"
+// under -c; null when the run writes none (-E, -fsyntax-only, a link).
+const char* default_output_suffix(std::size_t count, const DecodedOption* options) {
+  const DriverState& state = driver_state();
+  if (state.output_given || state.preprocess_only) return nullptr;
+  bool assemble_only = false;
+  bool compile_only = false;
+  for (std::size_t i = 1; i < count; ++i) {
+    std::size_t code = options[i].index;
+    if (code == OPT_fsyntax_only) return nullptr;
+    assemble_only = assemble_only || code == OPT_S;
+    compile_only = compile_only || code == OPT_c;
+  }
+  if (assemble_only) return ".s";
+  return compile_only ? ".o" : nullptr;
+}
+
+}  // namespace
+
+// The specs check every output word they make, but only when the command
+// that writes it is built, after the commands before it (the compiler proper
+// before the assembler) have run.  A default output that is one of the
+// inputs, as l1.o compiled with -x lto, is refused here, before any child
+// runs.
+void CompilerDriver::refuse_default_outputs_over_inputs() {
+  const char* suffix = default_output_suffix(decoded_count_, decoded_);
+  if (suffix == nullptr) return;
+  InputList& inputs = command_line().inputs;
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    if (inputs[i].compiler == nullptr) continue;
+    select_input(static_cast<int>(i), nullptr);
+    const CurrentInput& current = compile_progress().input;
+    std::string output(current.basename, current.base_length);
+    output += suffix;
+    if (const char* input = input_overwritten_by(output.c_str())) {
+      fatal_error(current_location, _("input file %qs is the same as output file"), input);
+    }
+  }
+}
+
 void CompilerDriver::do_spec_on_infiles() {
   InputList& inputs = command_line().inputs;
   CompileProgress& progress = compile_progress();
+  refuse_default_outputs_over_inputs();
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     InputFile& input = inputs[i];
     select_input(static_cast<int>(i), nullptr);

@@ -130,6 +130,7 @@ class CompilerDriver {
   int answer_queries();           // 0: go on; otherwise stop
   bool assign_input_languages();  // false: stop
   void do_spec_on_infiles();
+  void refuse_default_outputs_over_inputs();
   void maybe_run_linker(const char* argv0);
   void finish_run();
   int exit_status() const;
