@@ -35,7 +35,7 @@ void generate_canonical_option(std::size_t index, const char* argument, std::int
     } else if (row.flags & kFlagJoined) {
       decoded->canonical[0] = arena_concat(text, argument);
     } else {
-      option_internal_error("option %s has an argument but takes none", row.text);
+      option_internal_error("option %s has an argument but takes none", row.text.c_str());
     }
   }
   decoded->canonical[2] = nullptr;

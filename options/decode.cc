@@ -135,7 +135,7 @@ bool resolve_alias(State* s) {
   if (option_has(row, kAttrNegativeAlias)) s->value = !s->value;
   const OptionDescriptor& target = kOptionTable[row.alias_target];
   if (target.alias_target != OPTION_COUNT) {
-    option_internal_error("%s is an alias of the alias %s", row.text, target.text);
+    option_internal_error("%s is an alias of the alias %s", row.text.c_str(), target.text.c_str());
   }
   s->index = row.alias_target;
   if (s->argument == nullptr && option_has(target, kAttrArgumentOptional)) s->argument = "";

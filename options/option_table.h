@@ -7,12 +7,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "options/option_codes.h"  // generated: OPT_* codes and OptionsRecord
 #include "options/option_flags.h"
 
 namespace vorn {
-
 
 // How a use of an option changes its variable.
 enum class VariableKind : std::uint8_t {
@@ -28,13 +28,36 @@ enum class VariableKind : std::uint8_t {
 
 inline constexpr std::uint16_t kNoVariable = 0xFFFF;
 
+// Every text of the tables below, each ended by a null character, in one
+// block: the rows hold offsets into it rather than pointers, so that the
+// tables need no relocation when the driver is loaded.
+extern const char kOptionStrings[];
+
+// A text of a row: reads as the `const char*` it stands for (null for
+// offset 0).  The copy constructor is written out so that passing one
+// through "..." without converting it first is refused by the build.
+class PooledText {
+ public:
+  explicit constexpr PooledText(std::uint32_t offset) : offset_(offset) {}
+  constexpr PooledText(const PooledText& other) : offset_(other.offset_) {}
+  PooledText& operator=(const PooledText&) = delete;
+
+  const char* c_str() const { return offset_ == 0 ? nullptr : kOptionStrings + offset_; }
+  operator const char*() const { return c_str(); }
+  // Only for texts that exist (offset 0 has no string).
+  operator std::string() const { return std::string(kOptionStrings + offset_); }
+
+ private:
+  std::uint32_t offset_;
+};
+
 struct OptionDescriptor {
-  const char* text;  // with its leading "-"
-  const char* help;
-  const char* missing_argument_message;
-  const char* usage_warning;
-  const char* alias_argument;
-  const char* negative_alias_argument;
+  PooledText text;  // with its leading "-"
+  PooledText help;
+  PooledText missing_argument_message;
+  PooledText usage_warning;
+  PooledText alias_argument;
+  PooledText negative_alias_argument;
   std::uint16_t alias_target;  // OPTION_COUNT: not an alias
   std::uint16_t prefix_link;   // OPTION_COUNT: none
   std::uint8_t text_length;    // without the leading "-"
@@ -55,18 +78,36 @@ inline constexpr std::uint32_t kEnumDriverOnly = 1u << 1;
 inline constexpr unsigned kEnumSetShift = 2;
 
 struct OptionEnumValue {
-  const char* name;  // null ends the list
+  PooledText name;  // null ends the list
   std::int32_t value;
   std::uint32_t flags;
 };
 
+// The values of every enumerated argument, list after list.
+extern const OptionEnumValue kOptionEnumValues[];
+
+// The values of one table: reads as a pointer to the first.
+class PooledEnumValues {
+ public:
+  explicit constexpr PooledEnumValues(std::uint32_t first) : first_(first) {}
+  constexpr PooledEnumValues(const PooledEnumValues& other) : first_(other.first_) {}
+  PooledEnumValues& operator=(const PooledEnumValues&) = delete;
+
+  operator const OptionEnumValue*() const { return kOptionEnumValues + first_; }
+
+ private:
+  std::uint32_t first_;
+};
+
+// Every enumerated variable is an int.
 struct OptionEnumTable {
-  const char* heading;
-  const char* unknown_value_message;
-  const OptionEnumValue* values;
+  PooledText heading;
+  PooledText unknown_value_message;
+  PooledEnumValues values;
   std::size_t storage_size;
-  void (*set)(void* variable, int value);
-  int (*get)(const void* variable);
+
+  void set(void* variable, int value) const { *static_cast<int*>(variable) = value; }
+  int get(const void* variable) const { return *static_cast<const int*>(variable); }
 };
 
 // The list a Deferred variable holds: every use, in order.

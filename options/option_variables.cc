@@ -68,7 +68,7 @@ void set_option_variable(OptionsRecord* options, OptionsRecord* explicitly_set, 
   switch (row.variable_kind) {
     case VariableKind::Integer:
       if (!option_has(row, kAttrWideInteger) && value > INT_MAX) {
-        error_at(location, _("argument to %qs is bigger than %d"), row.text, INT_MAX);
+        error_at(location, _("argument to %qs is bigger than %d"), row.text.c_str(), INT_MAX);
         return;
       }
       store_integer(variable, row, value);

@@ -27,10 +27,10 @@ void report_bad_enum(SourceLocation location, const OptionDescriptor& row, const
   }
   CandidatesAndHint list = candidates_list_and_hint(culprit, names);
   if (list.hint) {
-    inform(location, _("valid arguments to %qs are: %s; did you mean %qs?"), row.text,
+    inform(location, _("valid arguments to %qs are: %s; did you mean %qs?"), row.text.c_str(),
            list.list.c_str(), list.hint);
   } else {
-    inform(location, _("valid arguments to %qs are: %s"), row.text, list.list.c_str());
+    inform(location, _("valid arguments to %qs are: %s"), row.text.c_str(), list.list.c_str());
   }
 }
 
@@ -72,13 +72,13 @@ bool report_option_error(SourceLocation location, std::size_t index, const char*
       error_at(location,
                _("argument to %qs should be a non-negative integer optionally followed by a "
                  "size unit"),
-               row.text);
+               row.text.c_str());
     } else {
-      error_at(location, _("argument to %qs should be a non-negative integer"), row.text);
+      error_at(location, _("argument to %qs should be a non-negative integer"), row.text.c_str());
     }
   } else if (errors & ERR_OUT_OF_RANGE) {
-    error_at(location, _("argument to %qs is not between %d and %d"), row.text, row.range_min,
-             row.range_max);
+    error_at(location, _("argument to %qs is not between %d and %d"), row.text.c_str(),
+             row.range_min, row.range_max);
   } else if (errors & ERR_BAD_ENUM_SET) {
     report_bad_enum_set(location, row, written_text, argument, language_mask);
   } else if (errors & ERR_BAD_ENUM) {

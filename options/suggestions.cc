@@ -115,7 +115,7 @@ void OptionSuggester::build_option_suggestions(const char*) {
     } else if (row.variable_kind == VariableKind::Enumerated) {
       const OptionEnumTable& table = kOptionEnumTables[row.enum_index];
       for (const OptionEnumValue* value = table.values; value->name != nullptr; ++value) {
-        joined.assign(text).append(value->name);
+        joined.assign(text).append(value->name.c_str());
         add_misspelling_candidates(row, joined, no_negative);
       }
       add_misspelling_candidates(row, text, no_negative);

@@ -180,7 +180,8 @@ bool any_atom_names(const char* text, const PackedSwitchAtom* begin, const Packe
   }
   const auto c = static_cast<unsigned char>(text[0]);
   const PackedSwitchAtom* at = std::lower_bound(
-      begin, end, c, [](const PackedSwitchAtom& atom, unsigned char v) { return first_char(atom) < v; });
+      begin, end, c,
+      [](const PackedSwitchAtom& atom, unsigned char v) { return first_char(atom) < v; });
   for (; at != end && first_char(*at) == c; ++at) {
     if (switch_text_matches(text, switch_atom_name(*at), at->starred)) return true;
   }

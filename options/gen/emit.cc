@@ -2,7 +2,10 @@
 // constant tables).
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "options/gen/def_reader.h"
 #include "options/gen/gen_model.h"
@@ -19,9 +22,40 @@ std::string c_string(const std::string& text) {
   return out + "\"";
 }
 
-std::string c_string_or_null(const std::optional<std::string>& text) {
-  return text ? c_string(*text) : "nullptr";
-}
+// The block of texts the rows point into by offset; each text once, offset
+// 0 standing for none.
+class StringPool {
+ public:
+  StringPool() { pieces_.push_back(""); }
+
+  std::string operator()(const std::string& text) {
+    auto [at, fresh] = offsets_.emplace(text, size_);
+    if (fresh) {
+      pieces_.push_back(text);
+      size_ += text.size() + 1;
+    }
+    return "P(" + std::to_string(at->second) + ")";
+  }
+  std::string operator()(const std::optional<std::string>& text) {
+    return text ? (*this)(*text) : "P(0)";
+  }
+
+  // One literal per text: "\0" never runs into a following digit.
+  void write(std::ostream& out) const {
+    out << "const char kOptionStrings[] =\n";
+    for (const std::string& piece : pieces_) {
+      std::string literal = c_string(piece);
+      literal.insert(literal.size() - 1, "\\0");
+      out << "    " << literal << "\n";
+    }
+    out << "    ;\n\n";
+  }
+
+ private:
+  std::vector<std::string> pieces_;
+  std::map<std::string, std::size_t> offsets_;
+  std::size_t size_ = 1;
+};
 
 std::string hex(unsigned long value) {
   char buffer[32];
@@ -92,7 +126,7 @@ void write_header(const Model& model, const std::string& path) {
 
 namespace {
 
-void write_row(std::ostream& out, const Model& model, const Row& r) {
+void write_row(std::ostream& out, StringPool& pool, const Model& model, const Row& r) {
   const char* kinds[] = {"Integer",  "EqualsValue", "ClearBits",  "SetBits",
                          "ByteSize", "String",      "Enumerated", "Deferred"};
   std::string kind = r.kind;
@@ -101,31 +135,35 @@ void write_row(std::ostream& out, const Model& model, const Row& r) {
   }
   std::optional<std::string> missing;
   if (r.missing_message > 0) missing = model.missing_messages[r.missing_message - 1];
-  out << "    {" << c_string(r.text) << ", " << c_string_or_null(r.help) << ", "
-      << c_string_or_null(missing) << ", " << c_string_or_null(r.usage_warning) << ", "
-      << c_string_or_null(r.alias_argument) << ", " << c_string_or_null(r.negative_alias_argument)
-      << ", " << r.alias_target << ", " << r.prefix_link << ", " << r.text_length << ", "
-      << r.negation_link << ", " << hex(r.flags) << ", " << hex(r.attributes) << ", "
+  out << "    {" << pool(r.text) << ", " << pool(r.help) << ", " << pool(missing) << ", "
+      << pool(r.usage_warning) << ", " << pool(r.alias_argument) << ", "
+      << pool(r.negative_alias_argument) << ", " << r.alias_target << ", " << r.prefix_link << ", "
+      << r.text_length << ", " << r.negation_link << ", " << hex(r.flags) << ", "
+      << hex(r.attributes) << ", "
       << (r.field.empty() ? std::string("kNoVariable")
                           : "offsetof(OptionsRecord, x_" + r.field + ")")
       << ", " << (r.enum_index < 0 ? 0 : r.enum_index) << ", VariableKind::" << kind << ", "
       << r.kind_value << ", " << r.range_min << ", " << r.range_max << "},\n";
 }
 
-void write_enums(std::ostream& out, const Model& model) {
+void write_enums(std::ostream& out, StringPool& pool, const Model& model) {
+  out << "const OptionEnumValue kOptionEnumValues[] = {\n";
+  std::vector<std::size_t> firsts;
+  std::size_t next = 0;
   for (std::size_t t = 0; t < model.enums.size(); ++t) {
-    out << "const OptionEnumValue kEnumValues" << t << "[] = {\n";
+    firsts.push_back(next);
+    out << "    // table " << t << "\n";
     for (const EnumValue& v : model.enums[t].values) {
-      out << "    {" << c_string(v.name) << ", " << v.value << ", " << v.flags << "},\n";
+      out << "    {" << pool(v.name) << ", " << v.value << ", " << v.flags << "},\n";
     }
-    out << "    {nullptr, 0, 0},\n};\n";
+    out << "    {P(0), 0, 0},\n";
+    next += model.enums[t].values.size() + 1;
   }
-  out << "\n}  // namespace\n\nconst OptionEnumTable kOptionEnumTables[kOptionEnumTableCount] = "
-         "{\n";
+  out << "};\n\nconst OptionEnumTable kOptionEnumTables[kOptionEnumTableCount] = {\n";
   for (std::size_t t = 0; t < model.enums.size(); ++t) {
     const EnumTable& e = model.enums[t];
-    out << "    {" << c_string_or_null(e.heading) << ", " << c_string_or_null(e.unknown_message)
-        << ", kEnumValues" << t << ", sizeof(int), set_int_enum, get_int_enum},\n";
+    out << "    {" << pool(e.heading) << ", " << pool(e.unknown_message) << ", PooledEnumValues("
+        << firsts[t] << "), sizeof(int)},\n";
   }
   out << "};\n\n";
 }
@@ -134,16 +172,20 @@ void write_enums(std::ostream& out, const Model& model) {
 
 void write_source(const Model& model, const std::string& path) {
   std::ostringstream out;
+  StringPool pool;
+  std::ostringstream tables;
+  write_enums(tables, pool, model);
+  tables << "const OptionDescriptor kOptionTable[OPTION_COUNT] = {\n";
+  for (const Row& r : model.rows) write_row(tables, pool, model, r);
+  tables << "};\n\n";
   out << "// Generated by option_table_gen from options/*.def.  Do not edit.\n"
-         "#include <cstddef>\n\n#include \"options/option_table.h\"\n\n"
+         "#include <cstddef>\n#include <cstdint>\n\n#include \"options/option_table.h\"\n\n"
          "namespace vorn {\nnamespace {\n\n"
-         "void set_int_enum(void* variable, int value) { *static_cast<int*>(variable) = value; }\n"
-         "int get_int_enum(const void* variable) { return *static_cast<const int*>(variable); "
-         "}\n\n";
-  write_enums(out, model);
-  out << "const OptionDescriptor kOptionTable[OPTION_COUNT] = {\n";
-  for (const Row& r : model.rows) write_row(out, model, r);
-  out << "};\n\nconst char* const kOptionLanguageNames[kOptionLanguageCount] = {\n";
+         "constexpr PooledText P(std::uint32_t offset) { return PooledText(offset); }\n\n"
+         "}  // namespace\n\n";
+  pool.write(out);
+  out << tables.str();
+  out << "const char* const kOptionLanguageNames[kOptionLanguageCount] = {\n";
   for (const char* name : kLanguageNames) out << "    " << c_string(name) << ",\n";
   out << "};\n\nconst OptionsRecord kInitialOptionsRecord = {\n";
   for (const Field& f : model.fields) {

@@ -50,13 +50,32 @@ const std::vector<std::vector<Switch>> kSwitchTables = {
     {},
     {{"-c", true}},
     {{"-c", true}, {"-o", true}, {"-E", false}, {"-fbogus", true}, {"-Wall", false}},
-    {{"-save-temps=obj", true}, {"-static-pie", true}, {"-shared-libvorn", true},
-     {"-mcpu=cortex-a53", true}, {"-march=armv8-a", false}, {"-mabi=lp64", true}},
-    {{"-DNAME=1", true}, {"-UNAME", true}, {"-Ifoo", true}, {"-L/lib", true}, {"-T", true},
-     {"-fsanitize=address", true}, {"-static-libasan", true}, {"-flto=auto", true},
-     {"-fuse-ld=bfd", true}, {"-gz=zstd", true}, {"-Wl,-x", true}, {"-Xlinker", true}},
-    {{"-", true}, {"-x", true}, {"-zzz", true}, {"-nostdlib", false}, {"-nostdlib", true},
-     {"-dumpdir", true}, {"-fdump-final-insns", true}, {"-fcompare-debug-second", true}},
+    {{"-save-temps=obj", true},
+     {"-static-pie", true},
+     {"-shared-libvorn", true},
+     {"-mcpu=cortex-a53", true},
+     {"-march=armv8-a", false},
+     {"-mabi=lp64", true}},
+    {{"-DNAME=1", true},
+     {"-UNAME", true},
+     {"-Ifoo", true},
+     {"-L/lib", true},
+     {"-T", true},
+     {"-fsanitize=address", true},
+     {"-static-libasan", true},
+     {"-flto=auto", true},
+     {"-fuse-ld=bfd", true},
+     {"-gz=zstd", true},
+     {"-Wl,-x", true},
+     {"-Xlinker", true}},
+    {{"-", true},
+     {"-x", true},
+     {"-zzz", true},
+     {"-nostdlib", false},
+     {"-nostdlib", true},
+     {"-dumpdir", true},
+     {"-fdump-final-insns", true},
+     {"-fcompare-debug-second", true}},
 };
 
 class BuiltinSwitchAtomsTest : public SpecTest {
@@ -75,7 +94,8 @@ class BuiltinSwitchAtomsTest : public SpecTest {
   // The validated flag of every switch of TABLE after validating all specs.
   static std::vector<bool> validated(const std::vector<Switch>& table, bool use_builtin_atoms) {
     command_line().switches = SwitchTable{};
-    for (const Switch& sw : table) command_line().switches.record(sw.text, 0, nullptr, false, sw.known);
+    for (const Switch& sw : table)
+      command_line().switches.record(sw.text, 0, nullptr, false, sw.known);
     validate_switches_in_all_specs(use_builtin_atoms);
     std::vector<bool> flags;
     for (const CommandSwitch& sw : command_line().switches) flags.push_back(sw.validated);
@@ -94,7 +114,8 @@ class BuiltinSwitchAtomsTest : public SpecTest {
 TEST_F(BuiltinSwitchAtomsTest, EveryBuiltinTextHasTheAtomsItsScanFinds) {
   for (std::size_t i = 0; i < kBuiltinCompilerCount; ++i) {
     const CompilerEntry& entry = kBuiltinCompilers[i];
-    EXPECT_EQ(packed_atoms(kBuiltinCompilerAtoms[2 * i]), scanned_atoms(entry.spec)) << entry.suffix;
+    EXPECT_EQ(packed_atoms(kBuiltinCompilerAtoms[2 * i]), scanned_atoms(entry.spec))
+        << entry.suffix;
     EXPECT_EQ(packed_atoms(kBuiltinCompilerAtoms[2 * i + 1]), scanned_atoms(entry.cpp_spec))
         << entry.suffix;
   }
