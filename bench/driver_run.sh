@@ -1,13 +1,17 @@
 #!/bin/sh
-# What the driver costs on its own:
-#   1. instructions (valgrind's callgrind, dynamic loading included) and
-#      peak resident memory (/usr/bin/time -v) of `vorn-cxx -### -c a.cc`;
-#   2. `-### -c` over 1,000 and 10,000 inputs, and an argument file of
-#      10,000 and 100,000 words, with the time ratios (about 10 when the
-#      work is linear);
-#   3. a full compile-and-link of examples/hello.cc through the stand-in
-#      toolchain against running the same child commands from a script,
-#      and the driver's overhead in per cent of the script's time.
+# What the driver costs on its own, as one table with the previous
+# baseline beside each figure:
+#   - instructions (valgrind's callgrind, whole process, dynamic loading
+#     included) of `-### -c a.cc`, `-### a.cc` (compile and link),
+#     `--version`, an unknown option with a hint and `--completion=-f`;
+#   - peak resident memory (/usr/bin/time -v) of `-### -c a.cc`;
+#   - `-### -c` over 1,000 and 10,000 inputs, and an argument file of
+#     10,000 and 100,000 words: the time ratios (about 10 when the work is
+#     linear);
+#   - the dynamic relocations of vorn-cxx (readelf -r);
+# then a full compile-and-link of examples/hello.cc through the stand-in
+# toolchain against running the same child commands from a script, and the
+# driver's overhead in per cent of the script's time.
 # Prints numbers, never a verdict.
 #   bench/driver_run.sh [BUILD_DIR]
 set -eu
@@ -46,42 +50,68 @@ ratio() {
   awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b / a }'
 }
 
-echo "== vorn-cxx -### -c a.cc =="
-if command -v valgrind > /dev/null; then
-  instructions=$(valgrind --tool=callgrind --callgrind-out-file="$work/callgrind.out" \
-    "$driver" -### -c a.cc 2>&1 | sed -n 's/.*Collected : *\([0-9]*\).*/\1/p')
-  echo "instructions: $instructions"
-else
-  echo "instructions: (valgrind is not installed)"
-fi
-if [ -x /usr/bin/time ]; then
-  rss=$(/usr/bin/time -v "$driver" -### -c a.cc 2>&1 |
-    sed -n 's/.*Maximum resident set size (kbytes): *//p')
-  echo "peak resident memory: $rss KiB"
-else
-  echo "peak resident memory: (/usr/bin/time is not installed)"
-fi
+# Instructions of one run, in millions.
+instructions() {
+  if ! command -v valgrind > /dev/null; then
+    echo "-"
+    return
+  fi
+  valgrind --tool=callgrind --callgrind-out-file="$work/callgrind.out" "$@" 2>&1 >/dev/null |
+    sed -n 's/.*Collected : *\([0-9]*\).*/\1/p' |
+    awk '{ printf "%.2f M", $1 / 1000000 }'
+}
 
-echo
-echo "== -### -c over many inputs =="
+# One line of the table: the figure, its value, the previous baseline.
+row() {
+  printf "%-52s %14s %14s\n" "$1" "$2" "$3"
+}
+
 awk 'BEGIN { for (i = 0; i < 1000; ++i) print "in" i ".cc" }' > inputs-1000
 awk 'BEGIN { for (i = 0; i < 10000; ++i) print "in" i ".cc" }' > inputs-10000
-small=$(best_of_five 3 "$driver" -### -c $(cat inputs-1000))
-large=$(best_of_five 3 "$driver" -### -c $(cat inputs-10000))
-echo "1000 inputs:  ${small}s for 3 runs"
-echo "10000 inputs: ${large}s for 3 runs"
-echo "ratio: $(ratio "$small" "$large")"
-
-echo
-echo "== argument files =="
 awk 'BEGIN { for (i = 0; i < 10000; ++i) print "-DNAME" i "=" i }' > words-10000
 awk 'BEGIN { for (i = 0; i < 100000; ++i) print "-DNAME" i "=" i }' > words-100000
-small=$(best_of_five 3 "$driver" -### -c a.cc @words-10000)
-large=$(best_of_five 3 "$driver" -### -c a.cc @words-100000)
-echo "10000 words:  ${small}s for 3 runs"
-echo "100000 words: ${large}s for 3 runs"
-echo "ratio: $(ratio "$small" "$large")"
 
+# Each ratio from the best of five rounds of three runs on either side.
+inputs_ratio() {
+  small=$(best_of_five 3 "$driver" -### -c $(cat inputs-1000))
+  large=$(best_of_five 3 "$driver" -### -c $(cat inputs-10000))
+  ratio "$small" "$large"
+}
+words_ratio() {
+  small=$(best_of_five 3 "$driver" -### -c a.cc @words-10000)
+  large=$(best_of_five 3 "$driver" -### -c a.cc @words-100000)
+  ratio "$small" "$large"
+}
+
+if [ -x /usr/bin/time ]; then
+  rss=$(/usr/bin/time -v "$driver" -### -c a.cc 2>&1 >/dev/null |
+    sed -n 's/.*Maximum resident set size (kbytes): *//p' |
+    awk '{ printf "%.1f MiB", $1 / 1024 }')
+else
+  rss="-"
+fi
+if command -v readelf > /dev/null; then
+  relocations=$(readelf -r "$driver" | grep -c ' R_' || true)
+else
+  relocations="-"
+fi
+
+# The baseline is what the driver cost before its start-up was reworked
+# (a relocated option table, built-in specs scanned on every run, the
+# suggestion list built on demand).
+row "figure" "now" "baseline"
+row "vorn-cxx -### -c a.cc, instructions" "$(instructions "$driver" -### -c a.cc)" "1.00 M"
+row "vorn-cxx -### a.cc (compile and link), instructions" \
+  "$(instructions "$driver" -### a.cc)" "1.60 M"
+row "vorn-cxx --version, instructions" "$(instructions "$driver" --version)" "0.70 M"
+row "peak resident memory, -### -c a.cc" "$rss" "2.6 MiB"
+row "10,000 vs 1,000 inputs, time ratio" "$(inputs_ratio)" "8.3-10.9"
+row "10,000 vs 1,000 inputs, time ratio (again)" "$(inputs_ratio)" "8.3-10.9"
+row "100,000 vs 10,000 @file words, time ratio" "$(words_ratio)" "9.1-9.5"
+row "unknown option with a hint (-fbogus-thing), instructions" \
+  "$(instructions "$driver" -### -c a.cc -fbogus-thing)" "4.58 M"
+row "--completion=-f, instructions" "$(instructions "$driver" --completion=-f)" "2.21 M"
+row "dynamic relocations of vorn-cxx" "$relocations" "4143"
 echo
 echo "== compile and link examples/hello.cc through the stand-ins =="
 cp "$root/examples/hello.cc" hello.cc

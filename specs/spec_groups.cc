@@ -114,8 +114,9 @@ void print_selected_switches() {
   }
 }
 
+// A view of the spec text: a body that is skipped is never copied.
 struct Body {
-  std::string text;
+  std::string_view text;
   bool uses_star = false;
 };
 
@@ -183,22 +184,24 @@ bool GroupReader::read_atom(Atom* atom) {
 }
 
 // The body runs to the ";" or "}" that ends the alternative; braces nest
-// whether or not they follow "%".
+// whether or not they follow "%".  Only the characters that matter stop the
+// scan, so skipping a long body costs little more than finding its end.
 Body GroupReader::read_body() {
   Body body;
   const char* start = p_;
   int level = 1;
   for (;; ++p_) {
+    p_ = std::strpbrk(p_, "{};%");
+    if (p_ == nullptr) fatal_error(current_location, "braced spec body %qs is invalid", start);
     char c = *p_;
-    if (c == '\0') fatal_error(current_location, "braced spec body %qs is invalid", start);
     if (c == '{') {
       ++level;
     } else if (c == '}') {
       if (level == 1) break;
       --level;
-    } else if (c == ';' && level == 1) {
-      break;
-    } else if (c == '%' && p_[1] == '*' && level == 1) {
+    } else if (c == ';') {
+      if (level == 1) break;
+    } else if (p_[1] == '*' && level == 1) {
       body.uses_star = true;
     }
   }
@@ -206,19 +209,20 @@ Body GroupReader::read_body() {
   // Only spaces and tabs are blanks: a newline at the end of a body ends a
   // command ("... -o %g.ii \n}" runs the preprocessing step on its own).
   while (end > start && (end[-1] == ' ' || end[-1] == '\t')) --end;
-  body.text.assign(start, end);
+  body.text = std::string_view(start, static_cast<std::size_t>(end - start));
   return body;
 }
 
 // A "%*" body runs once for every live switch that the matching atom
 // names, "%*" standing for the rest of the switch's text.
 bool GroupReader::expand_body(const Body& body, const std::string& match) {
-  if (!body.uses_star) return do_spec_1(body.text.c_str(), false, nullptr) == 0;
+  const std::string text(body.text);
+  if (!body.uses_star) return do_spec_1(text.c_str(), false, nullptr) == 0;
   SwitchTable& table = command_line().switches;
   for (std::size_t i = 0; i < table.size(); ++i) {
     if (!switch_text_matches(table[i].text, match, true)) continue;
     if (!switch_is_live(i, static_cast<int>(match.size()))) continue;
-    if (do_spec_1(body.text.c_str(), false, table[i].text + match.size()) != 0) return false;
+    if (do_spec_1(text.c_str(), false, table[i].text + match.size()) != 0) return false;
     emit_switch(i, true);
     spec_state().suffix_substitution = nullptr;
   }
@@ -230,7 +234,8 @@ const char* GroupReader::default_alternative() {
   ++p_;
   Body body = read_body();
   if (body.uses_star) {
-    fatal_error(current_location, "braced spec body %qs is invalid", body.text.c_str());
+    fatal_error(current_location, "braced spec body %qs is invalid",
+                std::string(body.text).c_str());
   }
   if (*p_ != '}') invalid();
   if (!any_matched_ && !expand_body(body, std::string())) return nullptr;
@@ -283,7 +288,8 @@ const char* GroupReader::run() {
       ++p_;
       Body body = read_body();
       if (body.uses_star && !all_starred) {
-        fatal_error(current_location, "braced spec body %qs is invalid", body.text.c_str());
+        fatal_error(current_location, "braced spec body %qs is invalid",
+                std::string(body.text).c_str());
       }
       if (value && !any_matched_ && !expand_body(body, match)) return nullptr;
     } else if (*p_ != ';' && !(*p_ == '}' && seen_semicolon_ && !seen_bar)) {
