@@ -27,8 +27,16 @@ EditDistance bounded_edit_distance(const char* a, std::size_t la, const char* b,
                                    EditDistance limit) {
   if (la == 0) return static_cast<EditDistance>(2 * lb);
   if (lb == 0) return static_cast<EditDistance>(2 * la);
-  std::vector<EditDistance> rows(3 * (la + 1));
-  EditDistance* two_ago = rows.data();
+  // Option texts are short: their rows fit on the stack.
+  constexpr std::size_t kStackColumns = 256;
+  EditDistance stack_rows[3 * (kStackColumns + 1)];
+  std::vector<EditDistance> heap_rows;
+  EditDistance* rows = stack_rows;
+  if (la > kStackColumns) {
+    heap_rows.resize(3 * (la + 1));
+    rows = heap_rows.data();
+  }
+  EditDistance* two_ago = rows;
   EditDistance* one_ago = two_ago + la + 1;
   EditDistance* next = one_ago + la + 1;
   for (std::size_t j = 0; j <= la; ++j) one_ago[j] = static_cast<EditDistance>(2 * j);
@@ -80,23 +88,29 @@ class LetterBag {
     for (std::size_t i = 0; i < length; ++i) ++counts_[fold(text[i])];
   }
 
-  EditDistance lower_bound(const char* text, std::size_t length) const {
-    std::uint8_t left[256];
-    std::memcpy(left, counts_, sizeof left);
-    std::size_t matched = 0;
-    for (std::size_t i = 0; i < length; ++i) {
-      std::uint8_t& count = left[fold(text[i])];
-      if (count > 0) {
-        --count;
-        ++matched;
+  // Whether the distance to TEXT must exceed LIMIT.  Every character of
+  // TEXT takes from the counts (a count already used up goes below zero
+  // and matches nothing), and what was taken is given back.  The count
+  // stops as soon as the characters left unmatched decide it.
+  bool exceeds(const char* text, std::size_t length, EditDistance limit) const {
+    const std::size_t longer = std::max(length, length_);
+    std::size_t unmatched = 0;
+    std::size_t i = 0;
+    bool over = false;
+    for (; i < length; ++i) {
+      if (counts_[fold(text[i])]-- <= 0 && 2 * (longer - length + ++unmatched) > limit) {
+        over = true;
+        ++i;
+        break;
       }
     }
-    return static_cast<EditDistance>(2 * (std::max(length, length_) - matched));
+    for (std::size_t j = 0; j < i; ++j) ++counts_[fold(text[j])];
+    return over || 2 * (longer - (length - unmatched)) > limit;
   }
 
  private:
   static unsigned char fold(char c) { return static_cast<unsigned char>(ascii_lower(c)); }
-  std::uint8_t counts_[256] = {};
+  mutable std::int32_t counts_[256] = {};
   std::size_t length_;
 };
 
@@ -118,34 +132,51 @@ bool within_reach(const Goal& goal, const char* candidate, std::size_t length, E
                   EditDistance* distance) {
   std::size_t d0 = length > goal.length ? length - goal.length : goal.length - length;
   if (d0 >= limit || d0 > get_edit_distance_cutoff(goal.length, length)) return false;
-  if (goal.use_bag && goal.bag.lower_bound(candidate, length) > limit) return false;
+  if (goal.use_bag && goal.bag.exceeds(candidate, length, limit)) return false;
   *distance = bounded_edit_distance(goal.text, goal.length, candidate, length, limit);
   return *distance <= limit;
 }
 
+// The two kinds of candidate list, read alike: null texts (an error) can
+// only come from a vector; a constant list knows its lengths.
+struct VectorCandidates {
+  const std::vector<const char*>& texts;
+  std::size_t size() const { return texts.size(); }
+  const char* text(std::size_t i) const { return texts[i]; }
+  std::size_t length(std::size_t i) const { return std::strlen(texts[i]); }
+};
+
+struct ConstantCandidates {
+  const CandidateList& list;
+  std::size_t size() const { return list.count; }
+  const char* text(std::size_t i) const { return list.text(i); }
+  std::size_t length(std::size_t i) const { return list.lengths[i]; }
+};
+
 // An upper bound of the smallest distance, from the candidates that start
 // like the goal: the full scan can then skip, early, every candidate that
 // is further away.
-EditDistance seed_bound(const Goal& goal, const std::vector<const char*>& candidates) {
+template <typename Candidates>
+EditDistance seed_bound(const Goal& goal, const Candidates& candidates) {
   EditDistance bound = std::numeric_limits<EditDistance>::max();
   if (goal.length < 2) return bound;
-  for (const char* candidate : candidates) {
+  for (std::size_t i = 0; i < candidates.size(); ++i) {
+    const char* candidate = candidates.text(i);
     if (candidate == nullptr || candidate[0] != goal.text[0] || candidate[1] != goal.text[1]) {
       continue;
     }
     EditDistance d;
-    if (within_reach(goal, candidate, std::strlen(candidate), bound, &d)) bound = d;
+    if (within_reach(goal, candidate, candidates.length(i), bound, &d)) bound = d;
   }
   return bound;
 }
-
-}  // namespace
 
 // Candidates further from the goal than the best so far can never become
 // the answer, so the scan skips them without knowing their exact distance;
 // the choice among the nearest (the first, or a later one ending in "=")
 // is the same as if every distance were computed.
-const char* find_closest_string(const char* goal, const std::vector<const char*>& candidates) {
+template <typename Candidates>
+const char* closest(const char* goal, const Candidates& candidates) {
   std::size_t goal_length = std::strlen(goal);
   // The counts would overflow for goals of more than 255 bytes.
   const bool use_bag = goal_length < 256;
@@ -155,9 +186,10 @@ const char* find_closest_string(const char* goal, const std::vector<const char*>
   const char* best = nullptr;
   std::size_t best_length = 0;
   bool goal_ends_with_equals = goal_length > 0 && goal[goal_length - 1] == '=';
-  for (const char* candidate : candidates) {
+  for (std::size_t i = 0; i < candidates.size(); ++i) {
+    const char* candidate = candidates.text(i);
     if (candidate == nullptr) option_internal_error("missing candidate in a suggestion list");
-    std::size_t length = std::strlen(candidate);
+    std::size_t length = candidates.length(i);
     EditDistance d;
     if (!within_reach(target, candidate, length, std::min(seed, best_distance), &d)) continue;
     bool prefer_equals =
@@ -171,6 +203,16 @@ const char* find_closest_string(const char* goal, const std::vector<const char*>
   if (best == nullptr || best_distance == 0) return nullptr;
   if (best_distance > get_edit_distance_cutoff(goal_length, best_length)) return nullptr;
   return best;
+}
+
+}  // namespace
+
+const char* find_closest_string(const char* goal, const std::vector<const char*>& candidates) {
+  return closest(goal, VectorCandidates{candidates});
+}
+
+const char* find_closest_candidate(const char* goal, const CandidateList& candidates) {
+  return closest(goal, ConstantCandidates{candidates});
 }
 
 CandidatesAndHint candidates_list_and_hint(const char* text,

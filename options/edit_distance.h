@@ -4,6 +4,7 @@
 #define VORN_OPTIONS_EDIT_DISTANCE_H
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,20 @@ EditDistance get_edit_distance_cutoff(std::size_t goal_length, std::size_t candi
 // The candidate closest to GOAL, or null when none is close enough or the
 // closest is GOAL itself.  The candidates stay owned by the caller.
 const char* find_closest_string(const char* goal, const std::vector<const char*>& candidates);
+
+// Candidates kept as constant data: texts in one block, each ended by a
+// null character, located by offset, with their lengths.
+struct CandidateList {
+  const char* pool;
+  const std::uint32_t* offsets;
+  const std::uint16_t* lengths;
+  std::size_t count;
+
+  const char* text(std::size_t i) const { return pool + offsets[i]; }
+};
+
+// find_closest_string over CANDIDATES: the same choice.
+const char* find_closest_candidate(const char* goal, const CandidateList& candidates);
 
 // All candidates joined by single spaces, and the closest to TEXT (or null).
 struct CandidatesAndHint {

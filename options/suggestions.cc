@@ -93,6 +93,11 @@ void OptionSuggester::add_misspelling_candidates(const OptionDescriptor& row, st
 
 void OptionSuggester::build_option_suggestions(const char*) {
   built_ = true;
+  if (constant_ != nullptr) {
+    candidates_.reserve(constant_->count);
+    for (std::size_t i = 0; i < constant_->count; ++i) candidates_.push_back(constant_->text(i));
+    return;
+  }
   storage_.reserve(256 * 1024);
   offsets_.reserve(8 * 1024);
   order_.reserve(8 * 1024);
@@ -139,6 +144,7 @@ const std::vector<const char*>& OptionSuggester::candidates() {
 }
 
 const char* OptionSuggester::suggest_option(const char* bad) {
+  if (constant_ != nullptr) return find_closest_candidate(bad, *constant_);
   return find_closest_string(bad, candidates());
 }
 
@@ -146,8 +152,17 @@ std::vector<const char*> OptionSuggester::matching_candidates(const char* prefix
   std::vector<const char*> matches;
   if (prefix == nullptr || prefix[0] == '\0') return matches;
   if (prefix[0] == '-') ++prefix;
-  if (!built_) build_option_suggestions(prefix);
   const std::size_t length = std::strlen(prefix);
+  if (constant_ != nullptr) {
+    for (std::size_t i = 0; i < constant_->count; ++i) {
+      const char* candidate = constant_->text(i);
+      if (constant_->lengths[i] >= length && std::memcmp(candidate, prefix, length) == 0) {
+        matches.push_back(candidate);
+      }
+    }
+    return matches;
+  }
+  if (!built_) build_option_suggestions(prefix);
   for (const char* candidate : candidates_) {
     if (std::strncmp(candidate, prefix, length) == 0) matches.push_back(candidate);
   }

@@ -8,12 +8,17 @@
 #include <string_view>
 #include <vector>
 
+#include "options/edit_distance.h"
 #include "options/option_table.h"
 
 namespace vorn {
 
 class OptionSuggester {
  public:
+  // With CONSTANT (the list generated at build time), nothing is built: a
+  // hint or a completion costs only the search.
+  explicit OptionSuggester(const CandidateList* constant = nullptr) : constant_(constant) {}
+
   // The option closest to BAD (both without their leading "-"), or null.
   // The result lives as long as the suggester.
   const char* suggest_option(const char* bad);
@@ -43,6 +48,7 @@ class OptionSuggester {
   // Adds TEXT, which lives as long as the program, without copying it.
   void add_constant(const char* text);
 
+  const CandidateList* constant_;
   bool built_ = false;
   // The candidates that are not texts of the option table, each ended by a
   // null character, in one block: the list has thousands of short strings

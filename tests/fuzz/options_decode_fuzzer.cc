@@ -56,7 +56,7 @@ std::string expand(const std::string& element) {
   for (std::size_t i = 0; i < element.size(); ++i) {
     unsigned char c = byte(i);
     if (c == 0x01 && i + 2 < element.size()) {
-      out += kOptionTable[(byte(i + 1) * 256u + byte(i + 2)) % OPTION_COUNT].text;
+      out += kOptionTable[(byte(i + 1) * 256u + byte(i + 2)) % OPTION_COUNT].text.c_str();
       i += 2;
     } else if (c == 0x02 && i + 3 < element.size()) {
       const PrefixMapping& m = kPrefixMappings[byte(i + 1) % kPrefixMappingCount];
@@ -69,7 +69,7 @@ std::string expand(const std::string& element) {
       const OptionEnumTable& table = kOptionEnumTables[byte(i + 1) % kOptionEnumTableCount];
       std::size_t values = 0;
       while (table.values[values].name != nullptr) ++values;
-      out += table.values[byte(i + 2) % values].name;
+      out += table.values[byte(i + 2) % values].name.c_str();
       i += 2;
     } else {
       out += static_cast<char>(c);
