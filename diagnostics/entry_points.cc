@@ -46,7 +46,7 @@ bool deliver(const Origin& origin, const char* format, va_list* args) {
 bool deliver_plural(const Origin& origin, unsigned long n, const char* singular, const char* plural,
                     va_list* args) {
   int saved_errno = errno;
-  return make_and_deliver(origin, ngettext(singular, plural, n), args, saved_errno);
+  return make_and_deliver(origin, translate_plural(singular, plural, n), args, saved_errno);
 }
 
 }  // namespace

@@ -166,6 +166,7 @@ void MessageFormatter::split() {
         literal_ += colour_stop(colour);
         break;
       case 'm':
+        ensure_message_locale();  // strerror speaks the message locale
         literal_ += system_error_text(text_.saved_errno);
         break;
       case '}':

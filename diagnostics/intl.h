@@ -8,7 +8,14 @@
 
 #include <libintl.h>
 
-#define _(msgid) ::gettext(msgid)
+namespace vorn {
+// gettext and ngettext once the message locale is set up (see
+// ensure_message_locale in diagnostics/locale_and_quotes.h).
+char* translate(const char* msgid);
+char* translate_plural(const char* singular, const char* plural, unsigned long n);
+}  // namespace vorn
+
+#define _(msgid) ::vorn::translate(msgid)
 #define N_(msgid) msgid
 
 #endif  // VORN_DIAGNOSTICS_INTL_H

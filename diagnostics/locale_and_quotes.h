@@ -6,13 +6,20 @@ namespace vorn {
 
 // Takes character classification and messages from the environment (numbers
 // stay in the C locale), binds the catalogue domain "vorn" to LOCALE_DIR (the
-// configured locale directory when null) and chooses the quotation marks.
+// configured locale directory when null) and chooses the quotation marks;
+// all but the classification happen on the first translated text or mark.
 // Call it first thing.
 void init_locale_and_quotes(const char* locale_dir = nullptr);
 
 // The marks around quoted text: U+2018/U+2019 in an untranslated UTF-8
 // locale, apostrophes in any other untranslated locale, or the catalogue's
 // translations of "`" and "'".  Apostrophes until init_locale_and_quotes.
+// Sets up the message locale, the catalogue and the marks if
+// init_locale_and_quotes deferred them and nothing has needed them yet;
+// _() and the marks call it.  Without init_locale_and_quotes it does
+// nothing.
+void ensure_message_locale();
+
 const char* opening_mark();
 const char* closing_mark();
 

@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "diagnostics/diagnostic.h"
+#include "diagnostics/locale_and_quotes.h"
 #include "driver/driver.h"
 #include "specs/prefixes.h"
 #include "specs/spec_state.h"
@@ -109,6 +110,7 @@ bool is_compiler_proper(const char* path) {
 bool check_status(const Command& command, int status, bool first) {
   if (WIFSIGNALED(status)) {
     int signal_number = WTERMSIG(status);
+    ensure_message_locale();  // strsignal speaks the message locale
     const char* description = strsignal(signal_number);
     switch (signal_number) {
       case SIGINT:

@@ -11,7 +11,7 @@ namespace {
 constexpr std::uint64_t kAllOnes = ~std::uint64_t{0};
 
 struct ByteUnit {
-  const char* name;
+  char name[4];  // in the row: no relocation at load time
   std::uint64_t factor;
   bool exact_case;
 };

@@ -11,8 +11,10 @@
 
 namespace vorn {
 
+// The name is held in the row rather than pointed to: the table needs no
+// relocation when the driver is loaded.
 struct SanitizerName {
-  const char* name;
+  char name[28];
   std::size_t length;
   std::int64_t bits;
   bool trap_allowed;  // offered as a hint for "-fsanitize-trap="

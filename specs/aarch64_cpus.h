@@ -19,13 +19,15 @@ inline constexpr FeatureFlags kCrcBit = 0x4;
 // What a host that matches no CPU row is assumed to be ("armv8-a").
 inline constexpr FeatureFlags kBaseArchFlags = 0x1000000003;
 
+// Names are held in the rows themselves rather than pointed to, so that
+// the tables need no relocation when the driver is loaded.
 struct Architecture {
-  const char* name;
+  char name[12];
   FeatureFlags flags;
 };
 
 struct Extension {
-  const char* name;
+  char name[16];
   FeatureFlags bit;
   FeatureFlags on_set;   // the bit plus everything it implies
   FeatureFlags off_set;  // the bit plus everything that depends on it
@@ -37,8 +39,8 @@ struct Extension {
 inline constexpr int kAnyVariant = -1;
 
 struct Cpu {
-  const char* name;
-  const char* architecture;
+  char name[24];
+  char architecture[12];
   unsigned implementer;
   // For a big.LITTLE pair, (first part << 12) | second part.
   unsigned part;
