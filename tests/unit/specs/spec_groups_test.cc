@@ -144,7 +144,13 @@ TEST_F(GroupTest, FailingBodyFailsTheGroup) {
   add_switch("-S");
   ::testing::internal::CaptureStderr();
   EXPECT_EQ(expand("%{S:%eboom}", -1), (Words{}));
-  ::testing::internal::GetCapturedStderr();
+  // A "%*" body that fails stops at the first switch, and so does the spec
+  // ("%e" takes the rest of the body as it is).
+  add_switch("-Da");
+  add_switch("-Db");
+  EXPECT_EQ(expand("%{D*:%eboom%*} after", -1), (Words{}));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "vorn-cxx: error: boom\nvorn-cxx: error: boom%*\n");
 }
 
 TEST_F(GroupTest, EmitSwitchSkipsIgnoredSwitchesAndValidates) {
