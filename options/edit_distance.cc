@@ -1,6 +1,7 @@
 #include "options/edit_distance.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -10,8 +11,18 @@
 namespace vorn {
 namespace {
 
+// ASCII case folding by table: the search folds every character of
+// thousands of candidates.
+constexpr std::array<unsigned char, 256> kFolded = [] {
+  std::array<unsigned char, 256> folded{};
+  for (unsigned c = 0; c < 256; ++c) {
+    folded[c] = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  }
+  return folded;
+}();
+
 char ascii_lower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  return static_cast<char>(kFolded[static_cast<unsigned char>(c)]);
 }
 
 EditDistance substitution_cost(char x, char y) {
@@ -109,7 +120,7 @@ class LetterBag {
   }
 
  private:
-  static unsigned char fold(char c) { return static_cast<unsigned char>(ascii_lower(c)); }
+  static unsigned char fold(char c) { return kFolded[static_cast<unsigned char>(c)]; }
   mutable std::int32_t counts_[256] = {};
   std::size_t length_;
 };
