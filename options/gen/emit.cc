@@ -9,18 +9,10 @@
 
 #include "options/gen/def_reader.h"
 #include "options/gen/gen_model.h"
+#include "support/generated_source.h"
 
 namespace vorn::gen {
 namespace {
-
-std::string c_string(const std::string& text) {
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '"' || c == '\\') out += '\\';
-    out += c;
-  }
-  return out + "\"";
-}
 
 // The block of texts the rows point into by offset; each text once, offset
 // 0 standing for none.
@@ -63,18 +55,8 @@ std::string hex(unsigned long value) {
   return buffer;
 }
 
-// Writes only when the content changed, so that an unchanged table does not
-// make everything that includes the header recompile.
-void write_if_changed(const std::string& path, const std::string& content) {
-  std::ifstream in(path, std::ios::binary);
-  if (in) {
-    std::stringstream old;
-    old << in.rdbuf();
-    if (old.str() == content) return;
-  }
-  std::ofstream out(path, std::ios::binary);
-  out << content;
-  if (!out) fail("cannot write " + path);
+void write_generated(const std::string& path, const std::string& content) {
+  if (!write_if_changed(path, content)) fail("cannot write " + path);
 }
 
 std::string field_type(const Field& f) {
@@ -121,7 +103,7 @@ void write_header(const Model& model, const std::string& path) {
          "struct OptionsRecord {\n";
   for (const Field& f : model.fields) out << "  " << field_type(f) << " x_" << f.name << ";\n";
   out << "};\n\n}  // namespace vorn\n\n#endif  // VORN_OPTIONS_OPTION_CODES_H\n";
-  write_if_changed(path, out.str());
+  write_generated(path, out.str());
 }
 
 namespace {
@@ -193,7 +175,7 @@ void write_source(const Model& model, const std::string& path) {
         << "x_" << f.name << " = " << field_initial(f) << ",\n";
   }
   out << "};\n\n}  // namespace vorn\n";
-  write_if_changed(path, out.str());
+  write_generated(path, out.str());
 }
 
 }  // namespace vorn::gen

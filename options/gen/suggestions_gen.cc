@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "options/suggestions.h"
+#include "support/generated_source.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -52,14 +53,5 @@ int main(int argc, char** argv) {
          "  static const CandidateList list{kPool, kOffsets, kLengths, kCount};\n"
          "  return list;\n}\n\n"
          "}  // namespace vorn\n";
-  std::string content = out.str();
-  std::ifstream in(argv[1], std::ios::binary);
-  if (in) {
-    std::stringstream old;
-    old << in.rdbuf();
-    if (old.str() == content) return 0;
-  }
-  std::ofstream file(argv[1], std::ios::binary);
-  file << content;
-  return file ? 0 : 1;
+  return vorn::gen::write_if_changed(argv[1], out.str()) ? 0 : 1;
 }

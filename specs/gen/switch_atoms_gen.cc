@@ -14,6 +14,7 @@
 #include "specs/builtin_specs.h"
 #include "specs/compilers_table.h"
 #include "specs/switch_atom_scan.h"
+#include "support/generated_source.h"
 
 namespace {
 
@@ -51,14 +52,7 @@ struct Atoms {
   void operator()(std::string_view name, bool starred) { add(name, starred); }
 };
 
-std::string c_string(const std::string& text) {
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '"' || c == '\\') out += '\\';
-    out += c;
-  }
-  return out + "\"";
-}
+using vorn::gen::c_string;
 
 }  // namespace
 
@@ -115,15 +109,5 @@ int main(int argc, char** argv) {
       << "const PackedSwitchAtom kBuiltinSwitchAtoms[] = {\n"
       << atoms.rows.str() << "    {0, 0, false},\n};\n\n"
       << tables.str() << "\n}  // namespace vorn\n";
-  std::string content = out.str();
-  // An unchanged file keeps its time stamp: nothing recompiles for nothing.
-  std::ifstream in(argv[1], std::ios::binary);
-  if (in) {
-    std::stringstream old;
-    old << in.rdbuf();
-    if (old.str() == content) return 0;
-  }
-  std::ofstream file(argv[1], std::ios::binary);
-  file << content;
-  return file ? 0 : 1;
+  return vorn::gen::write_if_changed(argv[1], out.str()) ? 0 : 1;
 }
