@@ -3,12 +3,15 @@
 #include <langinfo.h>
 #include <locale.h>
 #include <strings.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "config.h"
 #include "diagnostics/intl.h"
+#include "support/char_class.h"
 
 namespace vorn {
 namespace {
@@ -16,39 +19,88 @@ namespace {
 const char* g_opening_mark = "'";
 const char* g_closing_mark = "'";
 bool g_utf8_locale = false;
-// Set by init_locale_and_quotes: the message locale, the catalogue and the
-// marks are still to be set up, on first use.
+// Set by init_locale_and_quotes: the message locale and the catalogue are
+// still to be set up, and the marks still to be chosen, on first use.
 bool g_messages_pending = false;
+bool g_marks_pending = false;
+// Whether the catalogue cannot translate anything: decided on the first
+// translated text, while the messages are still pending.
+enum class Untranslated { kUnknown, kYes, kNo };
+Untranslated g_untranslated = Untranslated::kUnknown;
 std::string g_locale_dir;
 
 bool is_utf8_charset(const char* name) {
   return name != nullptr && (strcasecmp(name, "utf-8") == 0 || strcasecmp(name, "utf8") == 0);
 }
 
-}  // namespace
-
-// Character classification is taken at once (the spec reader classifies
-// characters long before any message); the message locale, binding the
-// catalogue and choosing the marks wait for the first text that needs them:
-// most runs print nothing at all.
-void init_locale_and_quotes(const char* locale_dir) {
-  setlocale(LC_CTYPE, "");
-  g_locale_dir = locale_dir != nullptr ? locale_dir : config::kLocaleDir;
-  g_messages_pending = true;
+// The message locale's name as setlocale takes it from the environment.
+const char* message_locale_name() {
+  for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && *value != '\0') return value;
+  }
+  return "C";
 }
 
-void ensure_message_locale() {
-  if (!g_messages_pending) return;
-  g_messages_pending = false;
-  setlocale(LC_MESSAGES, "");
-  bindtextdomain("vorn", g_locale_dir.c_str());
-  textdomain("vorn");
+bool catalogue_exists(const std::string& locale) {
+  std::string path = g_locale_dir + "/" + locale + "/LC_MESSAGES/vorn.mo";
+  return access(path.c_str(), F_OK) == 0;
+}
 
-  // A catalogue may translate the two ASCII marks into its language's own.
-  g_opening_mark = ::gettext("`");
-  g_closing_mark = ::gettext("'");
+// A codeset name as the catalogue search writes it: letters in lower case
+// and digits, the rest dropped, "iso" before an all-digit name.
+std::string normalized_codeset(const char* codeset) {
+  std::string result;
+  bool only_digits = true;
+  for (const char* p = codeset; *p != '\0'; ++p) {
+    const char c = *p;
+    if (c >= '0' && c <= '9') {
+      result.push_back(c);
+    } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
+      result.push_back(static_cast<char>(c | 0x20));
+      only_digits = false;
+    }
+  }
+  return only_digits ? "iso" + result : result;
+}
+
+// True when every text would come back as written, so that neither the
+// message locale nor the catalogue needs setting up.  That holds in the
+// "C" and "POSIX" locales, where the catalogue search ignores LANGUAGE; and
+// in a "C.<codeset>" locale when LANGUAGE is unset and the catalogue
+// directory has nothing for any name the search would try.  Anything else
+// takes the full set-up.
+bool catalogue_cannot_translate() {
+  const char* name = message_locale_name();
+  if (std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0) return true;
+  if (name[0] != 'C' || name[1] != '.' || name[2] == '\0') return false;
+  for (const char* p = name + 2; *p != '\0'; ++p) {
+    const char c = *p;
+    bool plain = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                 c == '-' || c == '_';
+    if (!plain) return false;
+  }
+  const char* language = std::getenv("LANGUAGE");
+  if (language != nullptr && *language != '\0') return false;
+  return !catalogue_exists(name) && !catalogue_exists("C." + normalized_codeset(name + 2)) &&
+         !catalogue_exists("C");
+}
+
+bool untranslated() {
+  if (!g_messages_pending) return false;
+  if (g_untranslated == Untranslated::kUnknown) {
+    g_untranslated = catalogue_cannot_translate() ? Untranslated::kYes : Untranslated::kNo;
+  }
+  return g_untranslated == Untranslated::kYes;
+}
+
+// An untranslated "`" and "'" become the apostrophe on both sides, or
+// U+2018 and U+2019 in a UTF-8 locale.
+void choose_marks(const char* opening, const char* closing) {
+  g_marks_pending = false;
+  g_opening_mark = opening;
+  g_closing_mark = closing;
   g_utf8_locale = is_utf8_charset(nl_langinfo(CODESET));
-
   if (std::strcmp(g_opening_mark, "`") == 0 && std::strcmp(g_closing_mark, "'") == 0) {
     g_opening_mark = "'";
     if (g_utf8_locale) {
@@ -58,26 +110,63 @@ void ensure_message_locale() {
   }
 }
 
+void ensure_marks() {
+  if (!g_marks_pending) return;
+  if (untranslated()) {
+    ensure_ctype_locale();
+    choose_marks("`", "'");
+  } else {
+    ensure_message_locale();
+  }
+}
+
+}  // namespace
+
+// Nothing is set up here: character classification waits for the first byte
+// outside ASCII, and the message locale, the catalogue and the marks for the
+// first text that needs them; most runs print nothing at all.
+void init_locale_and_quotes(const char* locale_dir) {
+  defer_ctype_locale();
+  g_locale_dir = locale_dir != nullptr ? locale_dir : config::kLocaleDir;
+  g_messages_pending = true;
+  g_marks_pending = true;
+  g_untranslated = Untranslated::kUnknown;
+}
+
+void ensure_message_locale() {
+  if (!g_messages_pending) return;
+  g_messages_pending = false;
+  // Catalogue texts are converted to the character set of LC_CTYPE.
+  ensure_ctype_locale();
+  setlocale(LC_MESSAGES, "");
+  bindtextdomain("vorn", g_locale_dir.c_str());
+  textdomain("vorn");
+  // A catalogue may translate the two ASCII marks into its language's own.
+  choose_marks(::gettext("`"), ::gettext("'"));
+}
+
 char* translate(const char* msgid) {
+  if (untranslated()) return const_cast<char*>(msgid);
   ensure_message_locale();
   return ::gettext(msgid);
 }
 
 char* translate_plural(const char* singular, const char* plural, unsigned long n) {
+  if (untranslated()) return const_cast<char*>(n == 1 ? singular : plural);
   ensure_message_locale();
   return ::ngettext(singular, plural, n);
 }
 
 const char* opening_mark() {
-  ensure_message_locale();
+  ensure_marks();
   return g_opening_mark;
 }
 const char* closing_mark() {
-  ensure_message_locale();
+  ensure_marks();
   return g_closing_mark;
 }
 bool utf8_locale() {
-  ensure_message_locale();
+  ensure_marks();
   return g_utf8_locale;
 }
 

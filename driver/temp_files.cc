@@ -15,6 +15,7 @@
 #include <unordered_set>
 
 #include "diagnostics/diagnostic.h"
+#include "diagnostics/locale_and_quotes.h"
 #include "diagnostics/intl.h"
 #include "driver/driver.h"
 #include "driver/env_manager.h"
@@ -165,8 +166,10 @@ const char* new_temp_name_with_prefix(const char* prefix, const char* suffix) {
   char* name = xstrdup(pattern.c_str());
   int fd = mkstemps(name, static_cast<int>(std::strlen(suffix)));
   if (fd < 0) {
+    const int error = errno;
+    ensure_message_locale();  // strerror speaks the message locale
     std::fprintf(stderr, _("Cannot create temporary file in %s: %s\n"), directory,
-                 std::strerror(errno));
+                 std::strerror(error));
     std::fflush(stderr);
     // Ends at once, but through the exit handler: the temporaries made so
     // far must not be left behind.  Outputs are left alone.

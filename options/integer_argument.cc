@@ -1,4 +1,5 @@
 #include "options/integer_argument.h"
+#include "support/char_class.h"
 
 #include <strings.h>
 #include <cerrno>
@@ -35,6 +36,7 @@ constexpr ByteUnit kByteUnits[] = {
 };
 
 const ByteUnit* find_unit(const char* text) {
+  ensure_ctype_locale();  // letter case follows the locale
   for (const ByteUnit& unit : kByteUnits) {
     bool same =
         unit.exact_case ? std::strcmp(text, unit.name) == 0 : strcasecmp(text, unit.name) == 0;

@@ -11,12 +11,15 @@
 #include "specs/spec_functions.h"
 #include "specs/spec_interpreter.h"
 #include "specs/spec_state.h"
+#include "support/char_class.h"
 
 namespace vorn {
 namespace {
 
+constexpr AsciiClass kFunctionNameChars("_-");
+
 bool is_function_name_char(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' || c == '-';
+  return kFunctionNameChars.contains(c);
 }
 
 // The caller's half-built command, set aside while the arguments expand.

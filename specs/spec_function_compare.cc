@@ -11,6 +11,7 @@
 #include "specs/spec_functions.h"
 #include "specs/spec_groups.h"
 #include "specs/spec_state.h"
+#include "support/char_class.h"
 
 namespace vorn {
 namespace {
@@ -19,6 +20,7 @@ const regex_t& version_pattern() {
   static regex_t pattern;
   static bool compiled = false;
   if (!compiled) {
+    ensure_ctype_locale();  // the pattern is compiled for the locale's character set
     if (regcomp(&pattern, "^([1-9][0-9]*|0)(\\.([1-9][0-9]*|0))*$", REG_EXTENDED | REG_NOSUB) !=
         0) {
       internal_error("cannot compile the version-number pattern");

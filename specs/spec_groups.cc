@@ -12,6 +12,7 @@
 #include "specs/spec_functions.h"
 #include "specs/spec_interpreter.h"
 #include "specs/spec_state.h"
+#include "support/char_class.h"
 
 namespace vorn {
 namespace {
@@ -28,9 +29,10 @@ std::string group_text(const char* start) {
   return std::string(start, p);
 }
 
+constexpr AsciiClass kNameChars("_+,-.=@");
+
 bool is_name_char(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) != 0 ||
-         (c != '\0' && std::strchr("_+,-.=@", c) != nullptr);
+  return kNameChars.contains(c);
 }
 
 const char* skip_blanks(const char* p) {
@@ -44,9 +46,12 @@ struct Atom {
   bool function = false;
   bool function_result = false;
   bool starred = false;
-  std::string name;  // backslashes removed
+  bool escaped = false;   // the name had backslashes: it lives in `unescaped`
+  std::string_view text;  // the name as written, when it had none
+  std::string unescaped;  // backslashes removed
 
-  bool plain() const { return !negated && marker == 0 && !function && !name.empty(); }
+  std::string_view name() const { return escaped ? std::string_view(unescaped) : text; }
+  bool plain() const { return !negated && marker == 0 && !function && !name().empty(); }
 };
 
 bool switch_test(std::string_view name, bool starred) {
@@ -83,13 +88,13 @@ bool atom_holds(const Atom& atom) {
     result = atom.function_result;
   } else if (atom.marker == '.') {
     const char* suffix = compile_progress().input.suffix;
-    result = suffix != nullptr && atom.name == suffix;
+    result = suffix != nullptr && atom.name() == suffix;
   } else if (atom.marker == ',') {
     const CompilerEntry* compiler = compile_progress().input.compiler;
     result = compiler != nullptr && compiler->suffix != nullptr && compiler->suffix[0] == '@' &&
-             atom.name == compiler->suffix + 1;
+             atom.name() == compiler->suffix + 1;
   } else {
-    result = switch_test(atom.name, atom.starred);
+    result = switch_test(atom.name(), atom.starred);
   }
   return result != atom.negated;
 }
@@ -97,7 +102,7 @@ bool atom_holds(const Atom& atom) {
 // Gives the print-group atom's switches their ordering flag.
 void select_for_printing(const Atom& atom) {
   SwitchTable& table = command_line().switches;
-  std::string_view name(atom.name);
+  std::string_view name = atom.name();
   int prefix_length = atom.starred ? static_cast<int>(name.size()) : -1;
   for (std::size_t i = 0; i < table.size(); ++i) {
     if (!switch_text_matches(table[i].text, name, atom.starred)) continue;
@@ -135,7 +140,7 @@ class GroupReader {
 
   bool read_atom(Atom* atom);
   Body read_body();
-  bool expand_body(const Body& body, const std::string& match);
+  bool expand_body(const Body& body, std::string_view match);
   const char* finish_print_group(const Atom& first);
   const char* default_alternative();
 
@@ -161,17 +166,25 @@ bool GroupReader::read_atom(Atom* atom) {
     return true;
   }
   if (*p_ == '.' || *p_ == ',') atom->marker = *p_++;
-  for (;;) {
-    if (*p_ == '\\') {
-      if (p_[1] == '\0') {
-        fatal_error(current_location, "braced spec %qs ends in escape", group_text(start_).c_str());
+  const char* begin = p_;
+  while (is_name_char(*p_)) ++p_;
+  atom->text = std::string_view(begin, static_cast<std::size_t>(p_ - begin));
+  if (*p_ == '\\') {
+    atom->escaped = true;
+    atom->unescaped.assign(atom->text);
+    for (;;) {
+      if (*p_ == '\\') {
+        if (p_[1] == '\0') {
+          fatal_error(current_location, "braced spec %qs ends in escape",
+                      group_text(start_).c_str());
+        }
+        atom->unescaped.push_back(p_[1]);
+        p_ += 2;
+      } else if (is_name_char(*p_)) {
+        atom->unescaped.push_back(*p_++);
+      } else {
+        break;
       }
-      atom->name.push_back(p_[1]);
-      p_ += 2;
-    } else if (is_name_char(*p_)) {
-      atom->name.push_back(*p_++);
-    } else {
-      break;
     }
   }
   if (*p_ == '*') {
@@ -213,10 +226,34 @@ Body GroupReader::read_body() {
   return body;
 }
 
+// A body is interpreted as a text of its own, ending where the body ends;
+// most are short enough to copy onto the stack.
+class BodyCopy {
+ public:
+  explicit BodyCopy(std::string_view text) {
+    if (text.size() < sizeof small_) {
+      std::memcpy(small_, text.data(), text.size());
+      small_[text.size()] = '\0';
+      data_ = small_;
+    } else {
+      large_.assign(text);
+      data_ = large_.c_str();
+    }
+  }
+  BodyCopy(const BodyCopy&) = delete;
+  BodyCopy& operator=(const BodyCopy&) = delete;
+  const char* c_str() const { return data_; }
+
+ private:
+  char small_[200];
+  std::string large_;
+  const char* data_;
+};
+
 // A "%*" body runs once for every live switch that the matching atom
 // names, "%*" standing for the rest of the switch's text.
-bool GroupReader::expand_body(const Body& body, const std::string& match) {
-  const std::string text(body.text);
+bool GroupReader::expand_body(const Body& body, std::string_view match) {
+  const BodyCopy text(body.text);
   if (!body.uses_star) return do_spec_1(text.c_str(), false, nullptr) == 0;
   SwitchTable& table = command_line().switches;
   for (std::size_t i = 0; i < table.size(); ++i) {
@@ -238,7 +275,7 @@ const char* GroupReader::default_alternative() {
                 std::string(body.text).c_str());
   }
   if (*p_ != '}') invalid();
-  if (!any_matched_ && !expand_body(body, std::string())) return nullptr;
+  if (!any_matched_ && !expand_body(body, std::string_view())) return nullptr;
   return p_ + 1;
 }
 
@@ -266,18 +303,28 @@ const char* GroupReader::run() {
     bool value = false;
     bool all_starred = true;
     bool seen_bar = false;
-    std::string match;
+    // The first holding atom's name; the atoms themselves are gone by the
+    // time the body runs.
+    std::string match_storage;
+    std::string_view match;
     bool have_match = false;
     for (;;) {
       Atom atom;
       if (!read_atom(&atom)) return nullptr;
       bool print_context = first_alternative && !seen_bar;
       if (print_context && (*p_ == '&' || *p_ == '}')) return finish_print_group(atom);
-      if (!atom.function && atom.name.empty() && !atom.starred) invalid();
+      if (!atom.function && atom.name().empty() && !atom.starred) invalid();
       if (!atom.starred || atom.function) all_starred = false;
       if (!value && !any_matched_ && atom_holds(atom)) {
         value = true;
-        if (!have_match) match = atom.name;
+        if (!have_match) {
+          if (atom.escaped) {
+            match_storage = atom.unescaped;
+            match = match_storage;
+          } else {
+            match = atom.text;
+          }
+        }
         have_match = true;
       }
       if (*p_ != '|') break;

@@ -16,6 +16,7 @@
 #include "specs/spec_groups.h"
 #include "specs/spec_state.h"
 #include "support/memory.h"
+#include "support/char_class.h"
 
 namespace vorn {
 namespace {
@@ -78,11 +79,11 @@ void fail(Cursor& cursor) {
 }
 
 // A named spec's text can be replaced while it is being expanded (a
-// "%:include" inside it may read a specs file that redefines it, and the
-// old text is then released), so the expansion works on a copy.
+// "%:include" inside it may read a specs file that redefines it); the old
+// text stays readable, since every text a spec ever had is kept until the
+// end of the run (keep_spec_text), so the expansion reads it in place.
 void expand_named_text(Cursor& cursor, const char* text) {
-  std::string copy(text);
-  expand_nested(cursor, copy.c_str());
+  expand_nested(cursor, text);
 }
 
 template <SpecId kId>
@@ -252,8 +253,10 @@ void escape_temp(Cursor& cursor) {
 
 // Under -pipe, "%m" and "%|" name no file: their suffix and a following
 // "%O" are skipped.
+constexpr AsciiClass kTempSuffixChars(".");
+
 const char* skip_temp_suffix(const char* p) {
-  while (*p == '.' || (std::isalnum(static_cast<unsigned char>(*p)) != 0)) ++p;
+  while (kTempSuffixChars.contains(*p)) ++p;
   if (p[0] == '%' && p[1] == 'O') p += 2;
   return p;
 }

@@ -38,10 +38,7 @@ SpecHooks& spec_hooks() {
   return *current_hooks;
 }
 
-SpecState& spec_state() {
-  static SpecState state;
-  return state;
-}
+constinit SpecState g_spec_state;
 
 bool pipes_in_force() {
   const OptionsRecord* options = spec_options();

@@ -50,7 +50,12 @@ struct SpecState {
   int response_file_count = 0;
 };
 
-SpecState& spec_state();
+// One state for the process, constant-initialised: the interpreter reaches
+// it for every character it copies.
+extern SpecState g_spec_state;
+inline SpecState& spec_state() {
+  return g_spec_state;
+}
 
 inline const OptionsRecord* spec_options() {
   return command_line().options;

@@ -12,12 +12,15 @@
 #include "specs/input_identity.h"
 #include "specs/spec_state.h"
 #include "support/memory.h"
+#include "support/char_class.h"
 
 namespace vorn {
 namespace {
 
+constexpr AsciiClass kSuffixChars(".");
+
 bool is_suffix_char(char c) {
-  return c == '.' || std::isalnum(static_cast<unsigned char>(c)) != 0;
+  return kSuffixChars.contains(c);
 }
 
 bool second_compare_debug_run() {

@@ -20,6 +20,7 @@
 #include "specs/named_specs.h"
 #include "specs/prefixes.h"
 #include "support/whole_file.h"
+#include "support/char_class.h"
 
 namespace vorn {
 namespace {
@@ -178,6 +179,7 @@ const char* SpecsFileReader::rename(const char* after_word) {
   };
   if (!is_blank(*q)) malformed(q);
   while (is_blank(*q)) ++q;
+  ensure_ctype_locale();  // names may begin with any letter of the locale
   if (!std::isalpha(static_cast<unsigned char>(*q))) malformed(q);
   const char* old_begin = q;
   while (*q != '\0' && *q != '\n' && !is_blank(*q)) ++q;

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "support/char_class.h"
+
 namespace vorn {
 
 // Calls SINK(name, starred) for every atom that marks switches, in text
@@ -73,10 +75,9 @@ class SwitchAtomScanner {
   // rather than risking the stack on hostile specs files.
   static constexpr int kMaxDepth = 1000;
 
-  static bool is_name_char(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) != 0 ||
-           (c != '\0' && std::strchr("_+,-.=@", c) != nullptr);
-  }
+  static constexpr AsciiClass kNameChars{"_+,-.=@"};
+
+  static bool is_name_char(char c) { return kNameChars.contains(c); }
 
   static const char* skip_blanks(const char* p) {
     while (*p == ' ' || *p == '\t') ++p;
