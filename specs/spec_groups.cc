@@ -2,7 +2,13 @@
 // conditional groups, with "%*" bodies applied to every matching switch.
 #include "specs/spec_groups.h"
 
-#include <cctype>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -196,6 +202,53 @@ bool GroupReader::read_atom(Atom* atom) {
   return true;
 }
 
+// The first of NUL, "{", "}", ";" and "%" at or after P.  Long bodies without any are the
+// common case, so the scan takes sixteen bytes at a time where the machine
+// can.  It reads whole aligned blocks, which never cross a page, so the
+// bytes of the terminator's block after it are read but never used (the
+// address sanitizer would take that read for an overflow).
+#if defined(__SSE2__)
+__attribute__((no_sanitize_address)) const char* next_body_stop(const char* p) {
+  const __m128i nul = _mm_setzero_si128();
+  const __m128i open = _mm_set1_epi8('{');
+  const __m128i close = _mm_set1_epi8('}');
+  const __m128i semicolon = _mm_set1_epi8(';');
+  const __m128i percent = _mm_set1_epi8('%');
+  auto stops_in = [&](const __m128i* block) {
+    const __m128i bytes = _mm_load_si128(block);
+    const __m128i hits =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, nul), _mm_cmpeq_epi8(bytes, open)),
+                     _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, close),
+                                               _mm_cmpeq_epi8(bytes, semicolon)),
+                                  _mm_cmpeq_epi8(bytes, percent)));
+    return static_cast<unsigned>(_mm_movemask_epi8(hits));
+  };
+  const auto address = reinterpret_cast<std::uintptr_t>(p);
+  const unsigned skip = static_cast<unsigned>(address & 15);
+  const auto* block = reinterpret_cast<const __m128i*>(address - skip);
+  unsigned mask = stops_in(block) >> skip;
+  if (mask != 0) return p + std::countr_zero(mask);
+  for (;;) {
+    ++block;
+    mask = stops_in(block);
+    if (mask != 0) return reinterpret_cast<const char*>(block) + std::countr_zero(mask);
+  }
+}
+#else
+// The characters that stop the scan of a body, the terminating NUL among
+// them.
+constexpr std::array<bool, 256> kBodyStops = [] {
+  std::array<bool, 256> stops{};
+  for (unsigned char c : {'\0', '{', '}', ';', '%'}) stops[c] = true;
+  return stops;
+}();
+
+const char* next_body_stop(const char* p) {
+  while (!kBodyStops[static_cast<unsigned char>(*p)]) ++p;
+  return p;
+}
+#endif
+
 // The body runs to the ";" or "}" that ends the alternative; braces nest
 // whether or not they follow "%".  Only the characters that matter stop the
 // scan, so skipping a long body costs little more than finding its end.
@@ -204,9 +257,9 @@ Body GroupReader::read_body() {
   const char* start = p_;
   int level = 1;
   for (;; ++p_) {
-    p_ = std::strpbrk(p_, "{};%");
-    if (p_ == nullptr) fatal_error(current_location, "braced spec body %qs is invalid", start);
+    p_ = next_body_stop(p_);
     char c = *p_;
+    if (c == '\0') fatal_error(current_location, "braced spec body %qs is invalid", start);
     if (c == '{') {
       ++level;
     } else if (c == '}') {
@@ -245,7 +298,7 @@ class BodyCopy {
   const char* c_str() const { return data_; }
 
  private:
-  char small_[200];
+  char small_[1024];
   std::string large_;
   const char* data_;
 };

@@ -74,6 +74,8 @@ inline void append_to_word(const char* text, std::size_t length) {
 // Whether a switch TEXT is NAME (STARRED: starts with NAME).  Reads TEXT
 // only as far as NAME goes: this runs for every switch and every atom.
 inline bool switch_text_matches(const char* text, std::string_view name, bool starred) {
+  // Most switches differ from the name in their first character.
+  if (!name.empty() && text[0] != name[0]) return false;
   if (std::strncmp(text, name.data(), name.size()) != 0) return false;
   return starred || text[name.size()] == '\0';
 }

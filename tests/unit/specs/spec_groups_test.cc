@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "spec_test_support.h"
 #include "specs/compilers_table.h"
 
@@ -38,6 +40,32 @@ TEST_F(GroupTest, BodiesKeepLeadingBlanksAndDropTrailingOnes) {
   EXPECT_EQ(expand("%{S:first x \n}second y"), (Words{"second", "y"}));
   ASSERT_EQ(hooks_.commands.size(), 1u);
   EXPECT_EQ(hooks_.commands[0], (Words{"first", "x"}));
+}
+
+// A body's end is found wherever its stop falls in memory: at every
+// alignment of the text and every distance from the body's start, with
+// stops of each kind just before, at and after a block boundary.
+TEST_F(GroupTest, BodyEndsAreFoundAtEveryPositionAndAlignment) {
+  add_switch("-S");
+  std::string buffer;
+  for (std::size_t shift = 0; shift < 32; ++shift) {
+    for (std::size_t length = 0; length < 40; ++length) {
+      const std::string run(length, 'a');
+      const std::string specs[] = {
+          "%{T:" + run + "}b",
+          "%{T:" + run + ";S:c}",
+          "%{T:" + run + "{x}y;:d}",
+          "%{S:x" + run + "%%;:e}",
+      };
+      const Words expected[] = {{"b"}, {"c"}, {"d"}, {"x" + run + "%"}};
+      for (std::size_t i = 0; i < 4; ++i) {
+        buffer.assign(shift, ' ');
+        buffer += specs[i];
+        EXPECT_EQ(expand(buffer.c_str() + shift), expected[i])
+            << "shift " << shift << ", spec " << specs[i];
+      }
+    }
+  }
 }
 
 TEST_F(GroupTest, PrintGroupsCopySwitchesInCommandLineOrder) {
