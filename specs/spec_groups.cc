@@ -202,13 +202,18 @@ bool GroupReader::read_atom(Atom* atom) {
   return true;
 }
 
-// The first of NUL, "{", "}", ";" and "%" at or after P.  Long bodies without any are the
-// common case, so the scan takes sixteen bytes at a time where the machine
-// can.  It reads whole aligned blocks, which never cross a page, so the
-// bytes of the terminator's block after it are read but never used (the
-// address sanitizer would take that read for an overflow).
+// Where the scan of a body stops: at its own level on NUL, braces, ";" and
+// "%" (for "%*"); inside a nested group only NUL and braces matter.
+enum class Stops { kBodyLevel, kBracesOnly };
+
+// The first stop at or after P.  Long runs without one are the common case,
+// so the scan takes sixteen bytes at a time where the machine can.  It reads
+// whole aligned blocks, which never cross a page, so the bytes of the
+// terminator's block after it are read but never used (the address
+// sanitizer would take that read for an overflow).
 #if defined(__SSE2__)
-__attribute__((no_sanitize_address)) const char* next_body_stop(const char* p) {
+template <Stops kStops>
+__attribute__((no_sanitize_address)) const char* next_stop(const char* p) {
   const __m128i nul = _mm_setzero_si128();
   const __m128i open = _mm_set1_epi8('{');
   const __m128i close = _mm_set1_epi8('}');
@@ -216,11 +221,13 @@ __attribute__((no_sanitize_address)) const char* next_body_stop(const char* p) {
   const __m128i percent = _mm_set1_epi8('%');
   auto stops_in = [&](const __m128i* block) {
     const __m128i bytes = _mm_load_si128(block);
-    const __m128i hits =
+    __m128i hits =
         _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, nul), _mm_cmpeq_epi8(bytes, open)),
-                     _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, close),
-                                               _mm_cmpeq_epi8(bytes, semicolon)),
-                                  _mm_cmpeq_epi8(bytes, percent)));
+                     _mm_cmpeq_epi8(bytes, close));
+    if constexpr (kStops == Stops::kBodyLevel) {
+      hits = _mm_or_si128(
+          hits, _mm_or_si128(_mm_cmpeq_epi8(bytes, semicolon), _mm_cmpeq_epi8(bytes, percent)));
+    }
     return static_cast<unsigned>(_mm_movemask_epi8(hits));
   };
   const auto address = reinterpret_cast<std::uintptr_t>(p);
@@ -235,16 +242,15 @@ __attribute__((no_sanitize_address)) const char* next_body_stop(const char* p) {
   }
 }
 #else
-// The characters that stop the scan of a body, the terminating NUL among
-// them.
-constexpr std::array<bool, 256> kBodyStops = [] {
-  std::array<bool, 256> stops{};
-  for (unsigned char c : {'\0', '{', '}', ';', '%'}) stops[c] = true;
-  return stops;
-}();
-
-const char* next_body_stop(const char* p) {
-  while (!kBodyStops[static_cast<unsigned char>(*p)]) ++p;
+template <Stops kStops>
+const char* next_stop(const char* p) {
+  static constexpr std::array<bool, 256> kTable = [] {
+    std::array<bool, 256> stops{};
+    for (unsigned char c : {'\0', '{', '}'}) stops[c] = true;
+    if (kStops == Stops::kBodyLevel) stops[';'] = stops['%'] = true;
+    return stops;
+  }();
+  while (!kTable[static_cast<unsigned char>(*p)]) ++p;
   return p;
 }
 #endif
@@ -257,7 +263,7 @@ Body GroupReader::read_body() {
   const char* start = p_;
   int level = 1;
   for (;; ++p_) {
-    p_ = next_body_stop(p_);
+    p_ = level == 1 ? next_stop<Stops::kBodyLevel>(p_) : next_stop<Stops::kBracesOnly>(p_);
     char c = *p_;
     if (c == '\0') fatal_error(current_location, "braced spec body %qs is invalid", start);
     if (c == '{') {
@@ -389,7 +395,7 @@ const char* GroupReader::run() {
       Body body = read_body();
       if (body.uses_star && !all_starred) {
         fatal_error(current_location, "braced spec body %qs is invalid",
-                std::string(body.text).c_str());
+                    std::string(body.text).c_str());
       }
       if (value && !any_matched_ && !expand_body(body, match)) return nullptr;
     } else if (*p_ != ';' && !(*p_ == '}' && seen_semicolon_ && !seen_bar)) {
