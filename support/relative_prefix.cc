@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <vector>
@@ -47,6 +48,8 @@ std::string canonical_path(const std::string& path) {
 // the separator that ends it, and a run of "/" is one separator.
 std::vector<std::string_view> split_components(std::string_view path) {
   std::vector<std::string_view> components;
+  // One allocation: there are at most as many components as separators + 1.
+  components.reserve(static_cast<std::size_t>(std::count(path.begin(), path.end(), '/')) + 1);
   std::size_t start = 0;
   while (start < path.size()) {
     std::size_t slash = path.find('/', start);
