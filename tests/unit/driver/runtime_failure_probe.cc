@@ -1,0 +1,32 @@
+// Makes the C++ library fail in one way and lets the driver's handlers
+// report it, as vorn-cxx would.
+//   runtime_failure_probe SCENARIO
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "diagnostics/diagnostic.h"
+#include "support/memory.h"
+
+int main(int argc, char** argv) {
+  if (argc < 2) return 2;
+  vorn::init_locale_and_quotes();
+  vorn::diagnostic_context_init(&vorn::process_diagnostics, 0);
+  vorn::set_color_mode(&vorn::process_diagnostics, vorn::kModeNever);
+  vorn::set_memory_program_name("vorn-cxx");
+  std::string scenario = argv[1];
+  std::vector<char> bytes;
+  if (scenario == "position") {
+    std::string text = "abc";
+    return static_cast<int>(text.substr(text.size() + argc).size());
+  }
+  if (scenario == "null") {
+    const char* volatile nothing = nullptr;
+    return static_cast<int>(std::string(nothing).size());
+  }
+  if (scenario == "length") {
+    bytes.reserve(bytes.max_size() + static_cast<std::size_t>(argc));
+    return static_cast<int>(bytes.capacity());
+  }
+  return 2;
+}
