@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 
@@ -18,8 +20,58 @@ namespace {
 // includes itself.
 constexpr int kMaxArgumentFiles = 2000;
 
-bool is_blank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+// How the splitter treats each byte: most only go to the word.
+enum ByteKind : unsigned char { kPlainByte, kBlankByte, kQuotingByte };
+
+constexpr std::array<unsigned char, 256> kByteKinds = [] {
+  std::array<unsigned char, 256> kinds{};
+  for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'}) kinds[c] = kBlankByte;
+  for (unsigned char c : {'\\', '\'', '"'}) kinds[c] = kQuotingByte;
+  return kinds;
+}();
+
+unsigned char byte_kind(char c) {
+  return kByteKinds[static_cast<unsigned char>(c)];
+}
+
+// Writes the words of TEXT one after another into BLOCK, each ended by a
+// NUL, and calls WORD with the start and length of each.  BLOCK has room
+// for text.size() + 1 bytes: a word never takes more room than the text it
+// came from, and its NUL takes the place of the blank that ended it (the
+// last one may need the extra byte).
+template <typename WordFn>
+void split_into_block(std::string_view text, char* block, WordFn word) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  char* out = block;
+  while (true) {
+    while (p < end && byte_kind(*p) == kBlankByte) ++p;
+    if (p == end) break;
+    char* start = out;
+    bool single_quoted = false;
+    bool double_quoted = false;
+    while (p < end) {
+      // Plain bytes go over a run at a time.
+      while (p < end && byte_kind(*p) == kPlainByte) *out++ = *p++;
+      if (p == end) break;
+      char c = *p++;
+      if (byte_kind(c) == kBlankByte) {
+        if (!single_quoted && !double_quoted) break;
+        *out++ = c;
+      } else if (c == '\\') {
+        // A backslash at the very end escapes nothing and is dropped.
+        if (p < end) *out++ = *p++;
+      } else if (c == '\'' && !double_quoted) {
+        single_quoted = !single_quoted;
+      } else if (c == '"' && !single_quoted) {
+        double_quoted = !double_quoted;
+      } else {
+        *out++ = c;
+      }
+    }
+    *out++ = '\0';
+    word(start, static_cast<std::size_t>(out - 1 - start));
+  }
 }
 
 // The messages of this phase come before the diagnostics are set up, and
@@ -55,30 +107,10 @@ ArgumentFileRead read_argument_file(const char* path, std::string* contents) {
 
 std::vector<std::string> split_argument_file_text(std::string_view text) {
   std::vector<std::string> arguments;
-  std::size_t i = 0;
-  const std::size_t n = text.size();
-  while (true) {
-    while (i < n && is_blank(text[i])) ++i;
-    if (i >= n) break;
-    std::string word;
-    bool single_quoted = false;
-    bool double_quoted = false;
-    for (; i < n; ++i) {
-      char c = text[i];
-      if (is_blank(c) && !single_quoted && !double_quoted) break;
-      if (c == '\\') {
-        // A backslash at the very end escapes nothing and is dropped.
-        if (++i < n) word.push_back(text[i]);
-      } else if (c == '\'' && !double_quoted) {
-        single_quoted = !single_quoted;
-      } else if (c == '"' && !single_quoted) {
-        double_quoted = !double_quoted;
-      } else {
-        word.push_back(c);
-      }
-    }
-    arguments.push_back(std::move(word));
-  }
+  std::string block(text.size() + 1, '\0');
+  split_into_block(text, block.data(), [&](char* word, std::size_t length) {
+    arguments.emplace_back(word, length);
+  });
   return arguments;
 }
 
@@ -112,17 +144,19 @@ bool expand_argument_files(int* argc, char*** argv) {
       continue;
     }
     if (verdict != ArgumentFileRead::kRead) unusable_argument_file(vector[0], path, verdict);
-    std::vector<std::string> inserted = split_argument_file_text(contents);
+    // The words of one file share one block that starts with the first of
+    // them; like the new vector, it lives for the process.
+    char* block = static_cast<char*>(xmalloc(contents.size() + 1));
+    std::vector<char*> inserted;
+    split_into_block(contents, block, [&](char* word, std::size_t) { inserted.push_back(word); });
+    if (inserted.empty()) std::free(block);
     // The old vector belongs to the caller (or to an earlier round); the
     // new one is built fresh and lives for the process.
     int new_count = count - 1 + static_cast<int>(inserted.size());
     char** fresh = static_cast<char**>(xmalloc((new_count + 1) * sizeof(char*)));
-    for (int k = 0; k < i; ++k) fresh[k] = vector[k];
-    for (std::size_t k = 0; k < inserted.size(); ++k) {
-      fresh[i + static_cast<int>(k)] = xstrdup(inserted[k].c_str());
-    }
-    for (int k = i + 1; k < count; ++k)
-      fresh[k - 1 + static_cast<int>(inserted.size())] = vector[k];
+    char** end = std::copy(vector, vector + i, fresh);
+    end = std::copy(inserted.begin(), inserted.end(), end);
+    std::copy(vector + i + 1, vector + count, end);
     fresh[new_count] = nullptr;
     if (copied) std::free(vector);
     vector = fresh;

@@ -28,9 +28,10 @@ ArgumentFileRead read_argument_file(const char* path, std::string* contents);
 // read from FILE, expanding "@" arguments that come from files in turn.
 // An "@" argument whose file is missing or unreadable stays as it is.  When
 // something was replaced, *ARGV (and *ARGC) point to a new vector that
-// lives for the process, and the result is true.  A directory, a file
-// holding a NUL byte or one that is too large, or the 2000th "@" argument,
-// prints a message and exits with status 1.
+// lives for the process, and the result is true.  The words read from one
+// file share one block, which starts with the first of them.  A directory,
+// a file holding a NUL byte or one that is too large, or the 2000th "@"
+// argument, prints a message and exits with status 1.
 bool expand_argument_files(int* argc, char*** argv);
 
 }  // namespace vorn

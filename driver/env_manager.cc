@@ -117,47 +117,65 @@ void export_offload_targets(const char* targets) {
   put_copy(std::string("OFFLOAD_TARGET_NAMES=") + targets);
 }
 
-void append_collect_quoted(std::string* out, const char* text) {
-  *out += '\'';
-  for (const char* p = text; *p != '\0'; ++p) {
-    if (*p == '\'')
-      *out += "'\\''";
-    else
-      *out += *p;
+namespace {
+
+// TEXT with every single quote written '\'' appended to OUT, a run of
+// plain characters at a time.
+void append_collect_escaped(std::string* out, const char* text) {
+  for (const char* quote; (quote = std::strchr(text, '\'')) != nullptr; text = quote + 1) {
+    out->append(text, static_cast<std::size_t>(quote - text));
+    out->append("'\\''");
   }
-  *out += '\'';
+  out->append(text);
 }
 
-std::string collect_options_value() {
+void append_collect_options(std::string* value) {
   const CommandLine& line = command_line();
-  std::string value;
   bool first = true;
   for (const CommandSwitch& sw : line.switches) {
     // The blank comes before the skip test: a switch removed by specs
     // leaves its separator, and readers split on any run of blanks.
-    if (!first) value += ' ';
+    if (!first) value->push_back(' ');
     first = false;
     if ((sw.liveness & kSwitchIgnored) != 0 && (sw.liveness & kSwitchKeepForDriver) == 0) continue;
-    append_collect_quoted(&value, (std::string("-") + sw.text).c_str());
+    // The stored text lacks its "-", which needs no escaping.
+    value->append("'-");
+    append_collect_escaped(value, sw.text);
+    value->push_back('\'');
     if (sw.arguments != nullptr) {
       for (const char** arg = sw.arguments; *arg != nullptr; ++arg) {
-        value += ' ';
-        append_collect_quoted(&value, *arg);
+        value->push_back(' ');
+        append_collect_quoted(value, *arg);
       }
     }
   }
   if (line.dump_dir != nullptr) {
-    if (!line.switches.empty()) value += ' ';
-    value += "'-dumpdir' ";
+    if (!line.switches.empty()) value->push_back(' ');
+    value->append("'-dumpdir' ");
     // The whole text: after the link preparation the counted length stops
     // before the final "." that the children must see.
-    append_collect_quoted(&value, line.dump_dir);
+    append_collect_quoted(value, line.dump_dir);
   }
+}
+
+}  // namespace
+
+void append_collect_quoted(std::string* out, const char* text) {
+  out->push_back('\'');
+  append_collect_escaped(out, text);
+  out->push_back('\'');
+}
+
+std::string collect_options_value() {
+  std::string value;
+  append_collect_options(&value);
   return value;
 }
 
 void export_collect_options() {
-  put_copy("COLLECT_VORN_OPTIONS=" + collect_options_value());
+  std::string text = "COLLECT_VORN_OPTIONS=";
+  append_collect_options(&text);
+  put_copy(text);
 }
 
 void export_link_paths() {

@@ -56,12 +56,37 @@ bool needs_time_file_quotes(const char* text) {
 // Double quotes with a backslash before each double quote, backslash and
 // dollar sign: what a shell reads back as the same word.
 void append_shell_quoted(std::string* out, const char* text) {
-  *out += '"';
-  for (const char* p = text; *p != '\0'; ++p) {
-    if (*p == '"' || *p == '\\' || *p == '$') *out += '\\';
-    *out += *p;
+  out->push_back('"');
+  // A run of plain characters at a time.
+  const char* run = text;
+  const char* p = text;
+  for (; *p != '\0'; ++p) {
+    if (*p == '"' || *p == '\\' || *p == '$') {
+      out->append(run, static_cast<std::size_t>(p - run));
+      out->push_back('\\');
+      run = p;
+    }
   }
-  *out += '"';
+  out->append(run, static_cast<std::size_t>(p - run));
+  out->push_back('"');
+}
+
+// ARGUMENT as -### and -v show it, after a blank, appended to OUT.
+void append_echo_argument(std::string* out, const char* argument, bool quote_for_shell) {
+  out->push_back(' ');
+  if (*argument == '\0') {
+    out->append("\"\"");
+    return;
+  }
+  const char* p = argument;
+  while (*p != '\0' && is_shell_safe(*p)) ++p;
+  if (*p == '\0') {
+    out->append(argument, static_cast<std::size_t>(p - argument));
+  } else if (!quote_for_shell) {
+    out->append(argument);
+  } else {
+    append_shell_quoted(out, argument);
+  }
 }
 
 void resolve_program(Command* command) {
@@ -74,10 +99,11 @@ void echo_commands(const std::vector<Command>& commands) {
   bool quote = verbose_only_count() > 0;
   for (std::size_t i = 0; i < commands.size(); ++i) {
     std::string line;
-    for (char** arg = commands[i].argv; *arg != nullptr; ++arg) line += echo_argument(*arg, quote);
+    for (char** arg = commands[i].argv; *arg != nullptr; ++arg)
+      append_echo_argument(&line, *arg, quote);
     if (i + 1 < commands.size()) line += " |";
     line += '\n';
-    std::fputs(line.c_str(), stderr);
+    std::fwrite(line.data(), 1, line.size(), stderr);
   }
   std::fflush(stderr);
 }
@@ -208,12 +234,8 @@ std::vector<const char*> split_wrapper(const char* wrapper) {
 }
 
 std::string echo_argument(const char* argument, bool quote_for_shell) {
-  std::string out = " ";
-  if (*argument == '\0') return out + "\"\"";
-  bool plain = true;
-  for (const char* p = argument; plain && *p != '\0'; ++p) plain = is_shell_safe(*p);
-  if (!quote_for_shell || plain) return out + argument;
-  append_shell_quoted(&out, argument);
+  std::string out;
+  append_echo_argument(&out, argument, quote_for_shell);
   return out;
 }
 

@@ -74,13 +74,24 @@ struct State {
   std::size_t separate_args = 0;
 };
 
+// The elements as written, separated by blanks; an empty element is
+// written as "".  Measured first, then copied straight into the arena.
 const char* written_text(const char* const* argv, std::size_t count) {
-  std::string text;
+  auto element = [](const char* text) { return text[0] == '\0' ? "\"\"" : text; };
+  if (count == 1) return arena_strdup(element(argv[0]));
+  std::size_t total = 0;
+  for (std::size_t i = 0; i < count; ++i) total += (i > 0 ? 1 : 0) + std::strlen(element(argv[i]));
+  char* text = static_cast<char*>(arena_allocate(total + 1));
+  char* out = text;
   for (std::size_t i = 0; i < count; ++i) {
-    if (i > 0) text += ' ';
-    text += argv[i][0] == '\0' ? "\"\"" : argv[i];
+    if (i > 0) *out++ = ' ';
+    const char* source = element(argv[i]);
+    std::size_t length = std::strlen(source);
+    std::memcpy(out, source, length);
+    out += length;
   }
-  return arena_strdup(text.c_str());
+  *out = '\0';
+  return text;
 }
 
 void collect_argument(const char* const* argv, const Found& found, std::uint32_t language_mask,

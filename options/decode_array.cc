@@ -82,7 +82,9 @@ void generate_option(std::size_t index, const char* argument, std::int64_t value
 void decode_options_to_array(std::size_t argc, const char* const* argv, std::uint32_t language_mask,
                              DecodedOption** options, std::size_t* count) {
   // A private copy, because "--param" "x" is merged into "--param=x" in place.
-  std::vector<const char*> args(argv, argv + argc);
+  std::vector<const char*> args;
+  args.reserve(argc + 1);
+  args.assign(argv, argv + argc);
   args.push_back(nullptr);
   DecodedArray array(argc);
   fill_plain_entry(PROGRAM_NAME_ENTRY, argc > 0 ? args[0] : "", array.append());

@@ -84,7 +84,8 @@ void check_expansion(std::string_view data, const std::vector<std::string>& expe
     if (std::strcmp(expected[i].c_str(), vector[i + 1]) != 0) std::abort();
   }
   // The expanded vector is meant to live for the process; here it goes.
-  for (int i = 1; i < argc; ++i) std::free(vector[i]);
+  // The words of the one file share a block that starts with the first.
+  if (argc > 1) std::free(vector[1]);
   std::free(vector);
 }
 

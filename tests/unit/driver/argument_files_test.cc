@@ -68,6 +68,15 @@ TEST_F(ExpandArgumentFilesTest, ReplacesInPlaceAndExpandsNestedFiles) {
   EXPECT_TRUE(changed);
 }
 
+TEST_F(ExpandArgumentFilesTest, WordsKeepTheirBytesWhenPackedTogether) {
+  // Empty words, quotes and escapes make words shorter than their text;
+  // the last word runs to the end of the file without a blank.
+  std::string file = scratch_.write("packed", "'' \"\" a\\ b\n'c d'e\\\\ \"\\\"\" x\"\ty\" last");
+  std::string second = scratch_.write("second", "''");
+  EXPECT_EQ(expand({"vorn-cxx", "@" + file, "@" + second, "z.c"}),
+            (Words{"vorn-cxx", "", "", "a b", "c de\\", "\"", "x\ty", "last", "", "z.c"}));
+}
+
 TEST_F(ExpandArgumentFilesTest, MissingFilesAndPlainArgumentsStay) {
   bool changed = true;
   std::string missing = "@" + scratch_ / "nothing-here";

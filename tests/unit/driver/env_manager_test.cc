@@ -87,6 +87,15 @@ TEST_F(EnvManagerTest, CollectOptionsQuotesAndReadsBack) {
   EXPECT_EQ(elements, (std::vector<std::string>{"-c", "-o", "it's.o", "-O2"}));
 }
 
+TEST_F(EnvManagerTest, CollectOptionsEscapesEveryQuoteInSwitchesAndArguments) {
+  record("-Dq='x'");
+  record("-I", {"''"});
+  EXPECT_EQ(collect_options_value(), "'-Dq='\\''x'\\''' '-I' ''\\'''\\'''");
+  std::vector<std::string> elements;
+  ASSERT_TRUE(split_collected_options(collect_options_value().c_str(), &elements));
+  EXPECT_EQ(elements, (std::vector<std::string>{"-Dq='x'", "-I", "''"}));
+}
+
 TEST_F(EnvManagerTest, IgnoredSwitchLeavesItsBlankUnlessKeptForTheDriver) {
   record("-a");
   record("-b");
