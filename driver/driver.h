@@ -140,7 +140,7 @@ class CompilerDriver {
   DecodedOption* decoded_ = nullptr;
   std::size_t decoded_count_ = 0;
   // Builds its candidate list only when a hint or completion is asked for.
-  OptionSuggester suggester_{&option_suggestion_candidates()};
+  OptionSuggester suggester_{option_suggestion_candidates()};
 };
 
 // The exit status from the run state and the error count: 2 after a

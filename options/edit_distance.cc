@@ -148,20 +148,12 @@ bool within_reach(const Goal& goal, const char* candidate, std::size_t length, E
   return *distance <= limit;
 }
 
-// The two kinds of candidate list, read alike: null texts (an error) can
-// only come from a vector; a constant list knows its lengths.
+// A candidate vector; a null text is an error.
 struct VectorCandidates {
   const std::vector<const char*>& texts;
   std::size_t size() const { return texts.size(); }
   const char* text(std::size_t i) const { return texts[i]; }
   std::size_t length(std::size_t i) const { return std::strlen(texts[i]); }
-};
-
-struct ConstantCandidates {
-  const CandidateList& list;
-  std::size_t size() const { return list.count; }
-  const char* text(std::size_t i) const { return list.text(i); }
-  std::size_t length(std::size_t i) const { return list.lengths[i]; }
 };
 
 // An upper bound of the smallest distance, from the candidates that start
@@ -222,8 +214,274 @@ const char* find_closest_string(const char* goal, const std::vector<const char*>
   return closest(goal, VectorCandidates{candidates});
 }
 
+namespace {
+
+// Letters fold to one class per letter, digits have one each, every other
+// character shares one of the remaining 20 classes.  Bits 56 to 63 of a
+// signature hold the number of its classes.
+constexpr unsigned kClassCount = 56;
+constexpr std::uint64_t kClassBits = (std::uint64_t{1} << kClassCount) - 1;
+
+constexpr std::array<unsigned char, 256> kCharClass = [] {
+  std::array<unsigned char, 256> classes{};
+  for (unsigned c = 0; c < 256; ++c) {
+    unsigned folded = kFolded[c];
+    if (folded >= 'a' && folded <= 'z') {
+      classes[c] = static_cast<unsigned char>(folded - 'a');
+    } else if (c >= '0' && c <= '9') {
+      classes[c] = static_cast<unsigned char>(26 + c - '0');
+    } else {
+      classes[c] = static_cast<unsigned char>(36 + c % (kClassCount - 36));
+    }
+  }
+  return classes;
+}();
+
+// std::popcount without the processor's instruction would be a library
+// call for each candidate.
+std::size_t count_bits(std::uint64_t x) {
+  x -= (x >> 1) & 0x5555555555555555u;
+  x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+  return static_cast<std::size_t>((x * 0x0101010101010101u) >> 56);
+}
+
+// A lower bound of the distance between a goal of length GOAL_LENGTH and a
+// candidate of length LENGTH from their signatures.  A class present in
+// one text only leaves at least one of its characters without a partner in
+// the other; the longer text has LENGTH - GOAL_LENGTH (or the reverse) more
+// unpartnered characters than the shorter, and each costs an edit of 2.
+std::size_t signature_bound(std::uint64_t goal, std::size_t goal_length, std::uint64_t candidate,
+                            std::size_t length) {
+  const std::size_t shared = count_bits(candidate & goal & kClassBits);
+  const std::size_t only_candidate = (candidate >> kClassCount) - shared;
+  const std::size_t only_goal = (goal >> kClassCount) - shared;
+  const std::size_t unmatched = length >= goal_length
+                                    ? std::max(only_candidate, only_goal + (length - goal_length))
+                                    : std::max(only_goal, only_candidate + (goal_length - length));
+  return 2 * unmatched;
+}
+
+constexpr EditDistance kFar = std::numeric_limits<EditDistance>::max();
+constexpr std::size_t kNoCandidate = std::numeric_limits<std::size_t>::max();
+constexpr EditDistance kFewEdits = 4;
+
+// The search over a list grouped by length.  The answer only depends on
+// the smallest distance m among the candidates that pass the length
+// pre-test and on which of those at m come first or end in "=", so any
+// candidate proven further than what is still wanted can be skipped:
+//   1. The smallest distance g among the "good" candidates, those within
+//      the cutoff for their own length.  Without one the answer is none:
+//      the chosen candidate would fail the final cutoff.
+//   2. With m <= g known, only candidates at distance g or less count: the
+//      search of every candidate done exactly, restricted to them.
+// Step 1 may stop at any good candidate's distance: step 2 only needs a
+// bound of m; a smaller one makes it cheaper.
+class LengthSearch {
+ public:
+  LengthSearch(const char* goal, const CandidateList& list)
+      : list_(list),
+        length_(std::strlen(goal)),
+        // The counts would overflow for goals of more than 255 bytes.
+        goal_{goal, length_, LetterBag(goal, length_ < 256 ? length_ : 0), length_ < 256},
+        signature_(candidate_signature(goal, length_)),
+        first_delta_(length_ > list.max_length ? length_ - list.max_length : 0) {}
+
+  const char* closest() const {
+    // Most misspellings are an edit or two away: a search of the nearest
+    // lengths for those alone rules out nearly every candidate cheaply.
+    EditDistance good = smallest_good_distance_within(kFewEdits);
+    if (good == kFar) good = smallest_good_distance();
+    // The goal itself is a candidate, or none is good: no answer.
+    if (good == 0 || good == kFar) return nullptr;
+    return choose_among_nearest(good);
+  }
+
+ private:
+  // Calls VISIT (length, delta) for the lengths in the list, by their
+  // difference DELTA from the goal's, nearest first, while 2 * DELTA is at
+  // most REACH (which VISIT may lower).
+  template <typename Visit>
+  void outward(const EditDistance& reach, Visit visit) const {
+    for (std::size_t delta = first_delta_; 2 * delta <= reach; ++delta) {
+      const bool below = delta <= length_;
+      const bool above = delta > 0 && length_ + delta <= list_.max_length;
+      if (!below && !above) return;
+      if (below) visit(length_ - delta, delta);
+      if (above) visit(length_ + delta, delta);
+    }
+  }
+
+  std::size_t bound(std::size_t k, std::size_t length) const {
+    return signature_bound(signature_, length_, list_.signatures[k], length);
+  }
+
+  // The distance to TEXT when it is at most LIMIT, otherwise some value
+  // above LIMIT.
+  EditDistance distance(const char* text, std::size_t length, EditDistance limit) const {
+    if (goal_.use_bag && goal_.bag.exceeds(text, length, limit)) return kFar;
+    return bounded_edit_distance(goal_.text, length_, text, length, limit);
+  }
+
+  // The smallest distance, at most CAP, among the good candidates, or
+  // kFar when there is none.
+  EditDistance smallest_good_distance_within(EditDistance cap) const {
+    EditDistance good = kFar;
+    // Candidates at distance good or more change nothing.
+    EditDistance reach = cap;
+    outward(reach, [&](std::size_t length, std::size_t delta) {
+      const EditDistance cutoff = get_edit_distance_cutoff(length_, length);
+      EditDistance limit = std::min(cutoff, reach);
+      for (std::uint32_t k = list_.length_starts[length]; k < list_.length_starts[length + 1];
+           ++k) {
+        if (2 * delta > limit) return;
+        if (bound(k, length) > limit) continue;
+        const EditDistance d = distance(list_.text(list_.by_length[k]), length, limit);
+        if (d > limit) continue;
+        good = d;
+        reach = d == 0 ? 0 : d - 1;
+        limit = std::min(cutoff, reach);
+      }
+    });
+    return good;
+  }
+
+  // The smallest distance among all the good candidates, or kFar.  They
+  // are tried in the order of their signature bounds, smallest first: a
+  // close candidate, when there is one, is found early, and what it leaves
+  // to beat rules out the rest without a distance.
+  EditDistance smallest_good_distance() const {
+    // Half the bound above position K in the length groups, and K.
+    std::vector<std::uint32_t> found;
+    std::size_t most = 0;
+    outward(kFar, [&](std::size_t length, std::size_t delta) {
+      const EditDistance cutoff = get_edit_distance_cutoff(length_, length);
+      if (2 * delta > cutoff) return;
+      for (std::uint32_t k = list_.length_starts[length]; k < list_.length_starts[length + 1];
+           ++k) {
+        const std::size_t half = bound(k, length) / 2;
+        if (2 * half > cutoff) continue;
+        found.push_back(static_cast<std::uint32_t>(half << 16 | k));
+        most = std::max(most, half);
+      }
+    });
+    if (found.empty()) return kFar;
+    // A counting sort by bound.
+    std::vector<std::uint32_t> starts(most + 2, 0);
+    for (std::uint32_t entry : found) ++starts[(entry >> 16) + 1];
+    for (std::size_t h = 1; h < starts.size(); ++h) starts[h] += starts[h - 1];
+    std::vector<std::uint32_t> sorted(found.size());
+    for (std::uint32_t entry : found) sorted[starts[entry >> 16]++] = entry;
+
+    EditDistance good = kFar;
+    // Candidates at distance good or more change nothing.
+    EditDistance reach = kFar;
+    for (std::uint32_t entry : sorted) {
+      if (2 * (entry >> 16) > reach) break;
+      const std::size_t index = list_.by_length[entry & 0xFFFF];
+      const std::size_t length = list_.lengths[index];
+      const EditDistance limit = std::min(get_edit_distance_cutoff(length_, length), reach);
+      if (2 * (entry >> 16) > limit) continue;
+      const EditDistance d = distance(list_.text(index), length, limit);
+      if (d > limit) continue;
+      if (d == 0) return 0;
+      good = d;
+      reach = d - 1;
+    }
+    return good;
+  }
+
+  const char* choose_among_nearest(EditDistance good) const {
+    const bool goal_ends_with_equals = length_ > 0 && goal_.text[length_ - 1] == '=';
+    EditDistance best = good;
+    std::size_t first = kNoCandidate;             // the first candidate at best
+    std::size_t last_with_equals = kNoCandidate;  // the last one ending in "="
+    outward(best, [&](std::size_t length, std::size_t delta) {
+      if (delta > get_edit_distance_cutoff(length_, length)) return;
+      for (std::uint32_t k = list_.length_starts[length]; k < list_.length_starts[length + 1];
+           ++k) {
+        const std::size_t index = list_.by_length[k];
+        const char* text = list_.text(index);
+        const bool ends_with_equals =
+            !goal_ends_with_equals && length > 0 && text[length - 1] == '=';
+        // At distance best the candidate only matters when it would be
+        // chosen over the ones already found there.
+        const bool wins_tie =
+            index < first ||
+            (ends_with_equals && (last_with_equals == kNoCandidate || index > last_with_equals));
+        const EditDistance limit = wins_tie ? best : best - 1;
+        if (bound(k, length) > limit) continue;
+        const EditDistance d = distance(text, length, limit);
+        if (d > limit) continue;
+        if (d < best) {
+          best = d;
+          first = index;
+          last_with_equals = ends_with_equals ? index : kNoCandidate;
+          continue;
+        }
+        first = std::min(first, index);
+        if (ends_with_equals && (last_with_equals == kNoCandidate || index > last_with_equals)) {
+          last_with_equals = index;
+        }
+      }
+    });
+    const std::size_t chosen = last_with_equals != kNoCandidate ? last_with_equals : first;
+    if (best > get_edit_distance_cutoff(length_, list_.lengths[chosen])) return nullptr;
+    return list_.text(chosen);
+  }
+
+  const CandidateList& list_;
+  const std::size_t length_;
+  const Goal goal_;
+  const std::uint64_t signature_;
+  const std::size_t first_delta_;
+};
+
+}  // namespace
+
+std::uint64_t candidate_signature(const char* text, std::size_t length) {
+  std::uint64_t classes = 0;
+  for (std::size_t i = 0; i < length; ++i) {
+    classes |= std::uint64_t{1} << kCharClass[static_cast<unsigned char>(text[i])];
+  }
+  return classes | static_cast<std::uint64_t>(count_bits(classes)) << kClassCount;
+}
+
+CandidateStore::CandidateStore(const std::vector<const char*>& texts) {
+  if (texts.size() > 0xFFFF) option_internal_error("too many suggestion candidates");
+  std::size_t max_length = 0;
+  for (const char* text : texts) {
+    if (text == nullptr) option_internal_error("missing candidate in a suggestion list");
+    const std::size_t length = std::strlen(text);
+    if (length > 0xFFFF || pool.size() + length >= 0xFFFFFFFF) {
+      option_internal_error("suggestion candidate too long");
+    }
+    offsets.push_back(static_cast<std::uint32_t>(pool.size()));
+    lengths.push_back(static_cast<std::uint16_t>(length));
+    pool.append(text, length + 1);
+    max_length = std::max(max_length, length);
+  }
+  // A counting sort keeps the list order within each length.
+  length_starts.assign(max_length + 2, 0);
+  for (std::uint16_t length : lengths) ++length_starts[length + 1];
+  for (std::size_t l = 1; l < length_starts.size(); ++l) length_starts[l] += length_starts[l - 1];
+  by_length.resize(texts.size());
+  signatures.resize(texts.size());
+  std::vector<std::uint32_t> next(length_starts.begin(), length_starts.end() - 1);
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    const std::uint32_t k = next[lengths[i]]++;
+    by_length[k] = static_cast<std::uint16_t>(i);
+    signatures[k] = candidate_signature(texts[i], lengths[i]);
+  }
+}
+
+CandidateList CandidateStore::list() const {
+  return {pool.data(),      offsets.data(),       lengths.data(),           offsets.size(),
+          by_length.data(), length_starts.data(), length_starts.size() - 2, signatures.data()};
+}
+
 const char* find_closest_candidate(const char* goal, const CandidateList& candidates) {
-  return closest(goal, ConstantCandidates{candidates});
+  return LengthSearch(goal, candidates).closest();
 }
 
 CandidatesAndHint candidates_list_and_hint(const char* text,

@@ -26,14 +26,43 @@ EditDistance get_edit_distance_cutoff(std::size_t goal_length, std::size_t candi
 const char* find_closest_string(const char* goal, const std::vector<const char*>& candidates);
 
 // Candidates kept as constant data: texts in one block, each ended by a
-// null character, located by offset, with their lengths.
+// null character, located by offset, with their lengths.  The same
+// candidates are also grouped by length for the closest-candidate search:
+// by_length[length_starts[L]] up to by_length[length_starts[L + 1]] are the
+// indices of the candidates of length L (for L up to max_length), in list
+// order, and signatures[k] is the character signature of candidate
+// by_length[k].
 struct CandidateList {
   const char* pool;
   const std::uint32_t* offsets;
   const std::uint16_t* lengths;
   std::size_t count;
+  const std::uint16_t* by_length;
+  const std::uint32_t* length_starts;  // max_length + 2 entries
+  std::size_t max_length;
+  const std::uint64_t* signatures;
 
   const char* text(std::size_t i) const { return pool + offsets[i]; }
+};
+
+// Bit K set when TEXT has a character of class K: the letters (in either
+// case) and the digits have a class each, the other characters share the
+// remaining ones.
+std::uint64_t candidate_signature(const char* text, std::size_t length);
+
+// The arrays of a CandidateList, built at run time from TEXTS: the
+// generator writes them out as constant data, tests search lists of their
+// own.
+struct CandidateStore {
+  explicit CandidateStore(const std::vector<const char*>& texts);
+  CandidateList list() const;
+
+  std::string pool;
+  std::vector<std::uint32_t> offsets;
+  std::vector<std::uint16_t> lengths;
+  std::vector<std::uint16_t> by_length;
+  std::vector<std::uint32_t> length_starts;
+  std::vector<std::uint64_t> signatures;
 };
 
 // find_closest_string over CANDIDATES: the same choice.

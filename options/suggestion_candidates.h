@@ -8,8 +8,9 @@
 
 namespace vorn {
 
-// Offsets and lengths only: the data needs no relocation at load time.
-const CandidateList& option_suggestion_candidates();
+// Offsets and lengths only: the data needs no relocation at load time,
+// and the list that locates it is made on the caller's stack.
+CandidateList option_suggestion_candidates();
 
 }  // namespace vorn
 

@@ -93,9 +93,9 @@ void OptionSuggester::add_misspelling_candidates(const OptionDescriptor& row, st
 
 void OptionSuggester::build_option_suggestions(const char*) {
   built_ = true;
-  if (constant_ != nullptr) {
-    candidates_.reserve(constant_->count);
-    for (std::size_t i = 0; i < constant_->count; ++i) candidates_.push_back(constant_->text(i));
+  if (has_constant_) {
+    candidates_.reserve(constant_.count);
+    for (std::size_t i = 0; i < constant_.count; ++i) candidates_.push_back(constant_.text(i));
     return;
   }
   storage_.reserve(256 * 1024);
@@ -144,7 +144,7 @@ const std::vector<const char*>& OptionSuggester::candidates() {
 }
 
 const char* OptionSuggester::suggest_option(const char* bad) {
-  if (constant_ != nullptr) return find_closest_candidate(bad, *constant_);
+  if (has_constant_) return find_closest_candidate(bad, constant_);
   return find_closest_string(bad, candidates());
 }
 
@@ -153,10 +153,10 @@ std::vector<const char*> OptionSuggester::matching_candidates(const char* prefix
   if (prefix == nullptr || prefix[0] == '\0') return matches;
   if (prefix[0] == '-') ++prefix;
   const std::size_t length = std::strlen(prefix);
-  if (constant_ != nullptr) {
-    for (std::size_t i = 0; i < constant_->count; ++i) {
-      const char* candidate = constant_->text(i);
-      if (constant_->lengths[i] >= length && std::memcmp(candidate, prefix, length) == 0) {
+  if (has_constant_) {
+    for (std::size_t i = 0; i < constant_.count; ++i) {
+      const char* candidate = constant_.text(i);
+      if (constant_.lengths[i] >= length && std::memcmp(candidate, prefix, length) == 0) {
         matches.push_back(candidate);
       }
     }

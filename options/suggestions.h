@@ -17,7 +17,9 @@ class OptionSuggester {
  public:
   // With CONSTANT (the list generated at build time), nothing is built: a
   // hint or a completion costs only the search.
-  explicit OptionSuggester(const CandidateList* constant = nullptr) : constant_(constant) {}
+  OptionSuggester() = default;
+  explicit OptionSuggester(const CandidateList& constant)
+      : constant_(constant), has_constant_(true) {}
 
   // The option closest to BAD (both without their leading "-"), or null.
   // The result lives as long as the suggester.
@@ -48,7 +50,8 @@ class OptionSuggester {
   // Adds TEXT, which lives as long as the program, without copying it.
   void add_constant(const char* text);
 
-  const CandidateList* constant_;
+  CandidateList constant_{};
+  bool has_constant_ = false;
   bool built_ = false;
   // The candidates that are not texts of the option table, each ended by a
   // null character, in one block: the list has thousands of short strings
