@@ -1,4 +1,5 @@
 // The texts of --help, --version and the -v configuration report.
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -11,13 +12,6 @@
 namespace vorn {
 namespace {
 
-// One row of the usage table.  A "\n" in the description starts a
-// continuation line aligned under the description column.
-struct UsageRow {
-  const char* option;
-  const char* description;
-};
-
 // Two blanks, then the option padded to 24 columns and one blank: the
 // description starts at column 27.  Options too long for that (and the
 // --help= row, whose description is on the next line) are noted in the
@@ -25,68 +19,69 @@ struct UsageRow {
 constexpr int kOptionWidth = 24;
 constexpr char kContinuation[] = "                           ";  // 27 blanks
 
-constexpr UsageRow kRowsBeforeHint[] = {
-    {"-pass-exit-codes", N_("Exit with highest error code from a phase.")},
-    {"--help", N_("Display this information.")},
-    {"--target-help",
-     N_("Display target specific command line options (including assembler and linker "
-        "options).")},
-};
+// The rows of the usage table: each an option and its description, every
+// text ended by a null character, all in one block of constant data.  A
+// "\n" in a description starts a continuation line aligned under the
+// description column.
+constexpr char kRowsBeforeHint[] =
+    "-pass-exit-codes\0" N_("Exit with highest error code from a phase.") "\0"
+    "--help\0" N_("Display this information.") "\0"
+    "--target-help\0"
+    N_("Display target specific command line options (including assembler and linker "
+       "options).") "\0";
 
 constexpr char kHelpEqualsOption[] =
     "--help={common|optimizers|params|target|warnings|[^]{joined|separate|undocumented}}[,...].";
 
-constexpr UsageRow kRowsAfterHint[] = {
-    {"--version", N_("Display compiler version information.")},
-    {"-dumpspecs", N_("Display all of the built in spec strings.")},
-    {"-dumpversion", N_("Display the version of the compiler.")},
-    {"-dumpmachine", N_("Display the compiler's target processor.")},
-    {"-foffload=<targets>", N_("Specify offloading targets.")},
-    {"-print-search-dirs", N_("Display the directories in the compiler's search path.")},
-    {"-print-libvorn-file-name", N_("Display the name of the compiler's companion library.")},
-    {"-print-file-name=<lib>", N_("Display the full path to library <lib>.")},
-    {"-print-prog-name=<prog>", N_("Display the full path to compiler component <prog>.")},
-    {"-print-multiarch",
-     N_("Display the target's normalized MOX triplet, used as\na component in the library "
-        "path.")},
-    {"-print-multi-directory", N_("Display the root directory for versions of libvorn.")},
-    {"-print-multi-lib",
-     N_("Display the mapping between command line options and\nmultiple library search "
-        "directories.")},
-    {"-print-multi-os-directory", N_("Display the relative path to OS libraries.")},
-    {"-print-sysroot", N_("Display the target libraries directory.")},
-    {"-print-sysroot-headers-suffix", N_("Display the sysroot suffix used to find headers.")},
-    {"-Wa,<options>", N_("Pass comma-separated <options> on to the assembler.")},
-    {"-Wp,<options>", N_("Pass comma-separated <options> on to the preprocessor.")},
-    {"-Wl,<options>", N_("Pass comma-separated <options> on to the linker.")},
-    {"-Xassembler <arg>", N_("Pass <arg> on to the assembler.")},
-    {"-Xpreprocessor <arg>", N_("Pass <arg> on to the preprocessor.")},
-    {"-Xlinker <arg>", N_("Pass <arg> on to the linker.")},
-    {"-save-temps", N_("Do not delete intermediate files.")},
-    {"-save-temps=<arg>", N_("Do not delete intermediate files.")},
-    {"-no-canonical-prefixes",
-     N_("Do not canonicalize paths when building relative\nprefixes to other vorn "
-        "components.")},
-    {"-pipe", N_("Use pipes rather than intermediate files.")},
-    {"-time", N_("Time the execution of each subprocess.")},
-    {"-specs=<file>", N_("Override built-in specs with the contents of <file>.")},
-    {"-std=<standard>", N_("Assume that the input sources are for <standard>.")},
-    {"--sysroot=<directory>",
-     N_("Use <directory> as the root directory for headers\nand libraries.")},
-    {"-B <directory>", N_("Add <directory> to the compiler's search paths.")},
-    {"-v", N_("Display the programs invoked by the compiler.")},
-    {"-###", N_("Like -v but options quoted and commands not executed.")},
-    {"-E", N_("Preprocess only; do not compile, assemble or link.")},
-    {"-S", N_("Compile only; do not assemble or link.")},
-    {"-c", N_("Compile and assemble, but do not link.")},
-    {"-o <file>", N_("Place the output into <file>.")},
-    {"-pie", N_("Create a dynamically linked position independent\nexecutable.")},
-    {"-shared", N_("Create a shared library.")},
-    {"-x <language>",
-     N_("Specify the language of the following input files.\nPermissible languages include: c "
-        "c++ assembler none\n'none' means revert to the default behavior of\nguessing the "
-        "language based on the file's extension.")},
-};
+constexpr char kRowsAfterHint[] =
+    "--version\0" N_("Display compiler version information.") "\0"
+    "-dumpspecs\0" N_("Display all of the built in spec strings.") "\0"
+    "-dumpversion\0" N_("Display the version of the compiler.") "\0"
+    "-dumpmachine\0" N_("Display the compiler's target processor.") "\0"
+    "-foffload=<targets>\0" N_("Specify offloading targets.") "\0"
+    "-print-search-dirs\0" N_("Display the directories in the compiler's search path.") "\0"
+    "-print-libvorn-file-name\0" N_("Display the name of the compiler's companion library.") "\0"
+    "-print-file-name=<lib>\0" N_("Display the full path to library <lib>.") "\0"
+    "-print-prog-name=<prog>\0" N_("Display the full path to compiler component <prog>.") "\0"
+    "-print-multiarch\0"
+    N_("Display the target's normalized MOX triplet, used as\na component in the library "
+       "path.") "\0"
+    "-print-multi-directory\0" N_("Display the root directory for versions of libvorn.") "\0"
+    "-print-multi-lib\0"
+    N_("Display the mapping between command line options and\nmultiple library search "
+       "directories.") "\0"
+    "-print-multi-os-directory\0" N_("Display the relative path to OS libraries.") "\0"
+    "-print-sysroot\0" N_("Display the target libraries directory.") "\0"
+    "-print-sysroot-headers-suffix\0" N_("Display the sysroot suffix used to find headers.") "\0"
+    "-Wa,<options>\0" N_("Pass comma-separated <options> on to the assembler.") "\0"
+    "-Wp,<options>\0" N_("Pass comma-separated <options> on to the preprocessor.") "\0"
+    "-Wl,<options>\0" N_("Pass comma-separated <options> on to the linker.") "\0"
+    "-Xassembler <arg>\0" N_("Pass <arg> on to the assembler.") "\0"
+    "-Xpreprocessor <arg>\0" N_("Pass <arg> on to the preprocessor.") "\0"
+    "-Xlinker <arg>\0" N_("Pass <arg> on to the linker.") "\0"
+    "-save-temps\0" N_("Do not delete intermediate files.") "\0"
+    "-save-temps=<arg>\0" N_("Do not delete intermediate files.") "\0"
+    "-no-canonical-prefixes\0"
+    N_("Do not canonicalize paths when building relative\nprefixes to other vorn components.") "\0"
+    "-pipe\0" N_("Use pipes rather than intermediate files.") "\0"
+    "-time\0" N_("Time the execution of each subprocess.") "\0"
+    "-specs=<file>\0" N_("Override built-in specs with the contents of <file>.") "\0"
+    "-std=<standard>\0" N_("Assume that the input sources are for <standard>.") "\0"
+    "--sysroot=<directory>\0"
+    N_("Use <directory> as the root directory for headers\nand libraries.") "\0"
+    "-B <directory>\0" N_("Add <directory> to the compiler's search paths.") "\0"
+    "-v\0" N_("Display the programs invoked by the compiler.") "\0"
+    "-###\0" N_("Like -v but options quoted and commands not executed.") "\0"
+    "-E\0" N_("Preprocess only; do not compile, assemble or link.") "\0"
+    "-S\0" N_("Compile only; do not assemble or link.") "\0"
+    "-c\0" N_("Compile and assemble, but do not link.") "\0"
+    "-o <file>\0" N_("Place the output into <file>.") "\0"
+    "-pie\0" N_("Create a dynamically linked position independent\nexecutable.") "\0"
+    "-shared\0" N_("Create a shared library.") "\0"
+    "-x <language>\0"
+    N_("Specify the language of the following input files.\nPermissible languages include: c "
+       "c++ assembler none\n'none' means revert to the default behavior of\nguessing the "
+       "language based on the file's extension.") "\0";
 
 // Writes DESCRIPTION from the current column on, each continuation line
 // indented to the description column.
@@ -102,9 +97,16 @@ void print_description(std::FILE* stream, const char* description) {
   }
 }
 
-void print_row(std::FILE* stream, const UsageRow& row) {
-  std::fprintf(stream, "  %-*s ", kOptionWidth, row.option);
-  print_description(stream, _(row.description));
+template <std::size_t Size>
+void print_rows(std::FILE* stream, const char (&rows)[Size]) {
+  // The block ends with the null character of its last literal.
+  for (const char* p = rows; p < rows + Size - 1;) {
+    const char* option = p;
+    const char* description = option + std::strlen(option) + 1;
+    std::fprintf(stream, "  %-*s ", kOptionWidth, option);
+    print_description(stream, _(description));
+    p = description + std::strlen(description) + 1;
+  }
 }
 
 }  // namespace
@@ -112,14 +114,14 @@ void print_row(std::FILE* stream, const UsageRow& row) {
 void print_usage(std::FILE* stream, const char* program, bool verbose) {
   std::fprintf(stream, _("Usage: %s [options] file...\n"), program);
   std::fputs(_("Options:\n"), stream);
-  for (const UsageRow& row : kRowsBeforeHint) print_row(stream, row);
+  print_rows(stream, kRowsBeforeHint);
   std::fprintf(stream, "  %s\n%s", kHelpEqualsOption, kContinuation);
   print_description(stream, _("Display specific types of command line options."));
   if (!verbose) {
     std::fputs(_("  (Use '-v --help' to display command line options of sub-processes).\n"),
                stream);
   }
-  for (const UsageRow& row : kRowsAfterHint) print_row(stream, row);
+  print_rows(stream, kRowsAfterHint);
   std::fprintf(stream,
                _("\nOptions starting with -g, -f, -m, -O, -W, or --param are automatically\n"
                  " passed on to the various sub-processes invoked by %s.  In order to pass\n"
