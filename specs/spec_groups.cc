@@ -212,32 +212,30 @@ enum class Stops { kBodyLevel, kBracesOnly };
 // terminator's block after it are read but never used (the address
 // sanitizer would take that read for an overflow).
 #if defined(__SSE2__)
+// The stops among the sixteen bytes of BLOCK, one bit each.
+template <Stops kStops>
+__attribute__((no_sanitize_address)) unsigned stops_in(const __m128i* block) {
+  const __m128i bytes = _mm_load_si128(block);
+  __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_setzero_si128()),
+                                           _mm_cmpeq_epi8(bytes, _mm_set1_epi8('{'))),
+                              _mm_cmpeq_epi8(bytes, _mm_set1_epi8('}')));
+  if constexpr (kStops == Stops::kBodyLevel) {
+    hits = _mm_or_si128(hits, _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(';')),
+                                           _mm_cmpeq_epi8(bytes, _mm_set1_epi8('%'))));
+  }
+  return static_cast<unsigned>(_mm_movemask_epi8(hits));
+}
+
 template <Stops kStops>
 __attribute__((no_sanitize_address)) const char* next_stop(const char* p) {
-  const __m128i nul = _mm_setzero_si128();
-  const __m128i open = _mm_set1_epi8('{');
-  const __m128i close = _mm_set1_epi8('}');
-  const __m128i semicolon = _mm_set1_epi8(';');
-  const __m128i percent = _mm_set1_epi8('%');
-  auto stops_in = [&](const __m128i* block) {
-    const __m128i bytes = _mm_load_si128(block);
-    __m128i hits =
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, nul), _mm_cmpeq_epi8(bytes, open)),
-                     _mm_cmpeq_epi8(bytes, close));
-    if constexpr (kStops == Stops::kBodyLevel) {
-      hits = _mm_or_si128(
-          hits, _mm_or_si128(_mm_cmpeq_epi8(bytes, semicolon), _mm_cmpeq_epi8(bytes, percent)));
-    }
-    return static_cast<unsigned>(_mm_movemask_epi8(hits));
-  };
   const auto address = reinterpret_cast<std::uintptr_t>(p);
   const unsigned skip = static_cast<unsigned>(address & 15);
   const auto* block = reinterpret_cast<const __m128i*>(address - skip);
-  unsigned mask = stops_in(block) >> skip;
+  unsigned mask = stops_in<kStops>(block) >> skip;
   if (mask != 0) return p + std::countr_zero(mask);
   for (;;) {
     ++block;
-    mask = stops_in(block);
+    mask = stops_in<kStops>(block);
     if (mask != 0) return reinterpret_cast<const char*>(block) + std::countr_zero(mask);
   }
 }
