@@ -54,12 +54,13 @@ bool needs_time_file_quotes(const char* text) {
 }
 
 // Double quotes with a backslash before each double quote, backslash and
-// dollar sign: what a shell reads back as the same word.
-void append_shell_quoted(std::string* out, const char* text) {
+// dollar sign: what a shell reads back as the same word.  The bytes of TEXT
+// before FIRST_UNSAFE are known to need no backslash.
+void append_shell_quoted(std::string* out, const char* text, const char* first_unsafe) {
   out->push_back('"');
   // A run of plain characters at a time.
   const char* run = text;
-  const char* p = text;
+  const char* p = first_unsafe;
   for (; *p != '\0'; ++p) {
     if (*p == '"' || *p == '\\' || *p == '$') {
       out->append(run, static_cast<std::size_t>(p - run));
@@ -85,7 +86,7 @@ void append_echo_argument(std::string* out, const char* argument, bool quote_for
   } else if (!quote_for_shell) {
     out->append(argument);
   } else {
-    append_shell_quoted(out, argument);
+    append_shell_quoted(out, argument, p);
   }
 }
 
@@ -176,7 +177,7 @@ void report_time(const Command& command, const PexTime& time) {
     const char* text = arg == command.argv ? command.written : *arg;
     line += ' ';
     if (needs_time_file_quotes(text))
-      append_shell_quoted(&line, text);
+      append_shell_quoted(&line, text, text);
     else
       line += text;
   }

@@ -7,9 +7,19 @@
 namespace vorn {
 namespace {
 
-// The text of ROW without its "-" compared with TEXT over the row's length.
+// The text of ROW without its "-" compared with TEXT over the row's length,
+// as strncmp compares (bytes as unsigned char, up to the first NUL).  Most
+// comparisons end at the first or second byte, before a call would have
+// paid for itself.
 int compare_prefix(const char* text, const OptionDescriptor& row) {
-  return std::strncmp(text, row.text + 1, row.text_length);
+  const char* name = row.text + 1;
+  for (std::size_t i = 0; i < row.text_length; ++i) {
+    unsigned char a = static_cast<unsigned char>(text[i]);
+    unsigned char b = static_cast<unsigned char>(name[i]);
+    if (a != b) return a < b ? -1 : 1;
+    if (a == '\0') return 0;
+  }
+  return 0;
 }
 
 bool row_matches(const char* text, const OptionDescriptor& row) {
@@ -25,9 +35,14 @@ bool is_remapping_prefix(const OptionDescriptor& row) {
 }
 
 // The last row whose text, over its own length, is not greater than TEXT.
+// Rows that start with a smaller byte than TEXT are all not greater, those
+// that start with a greater byte all greater: the search keeps to the rows
+// that start with TEXT's first byte and the row before them.
 std::size_t binary_search(const char* text) {
-  std::size_t lo = 0;
-  std::size_t hi = OPTION_COUNT;
+  const unsigned char first = static_cast<unsigned char>(text[0]);
+  std::size_t lo = kOptionFirstByteStart[first];
+  lo = lo > 0 ? lo - 1 : 0;
+  std::size_t hi = kOptionFirstByteStart[first + 1];
   while (hi - lo > 1) {
     std::size_t mid = (lo + hi) / 2;
     if (compare_prefix(text, kOptionTable[mid]) < 0) {

@@ -123,6 +123,9 @@ struct DeferredOptionList {
 };
 
 extern const OptionDescriptor kOptionTable[OPTION_COUNT];
+// Entry C: the first row whose text after its "-" starts with byte C or a
+// greater one (the rows are sorted by text); entry 256 is OPTION_COUNT.
+extern const std::uint16_t kOptionFirstByteStart[257];
 extern const OptionEnumTable kOptionEnumTables[kOptionEnumTableCount];
 inline constexpr std::size_t kOptionLanguageCount = 14;
 extern const char* const kOptionLanguageNames[kOptionLanguageCount];

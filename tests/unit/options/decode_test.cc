@@ -29,6 +29,22 @@ TEST(FindOption, ExactJoinedAndWrongLanguageMatches) {
   EXPECT_EQ(find_option("gno-pubnames", kFlagDriver), OPT_gno_pubnames);
 }
 
+TEST(FindOption, FirstByteIndexBoundsEveryRow) {
+  EXPECT_EQ(kOptionFirstByteStart[0], 0u);
+  EXPECT_EQ(kOptionFirstByteStart[256], OPTION_COUNT);
+  for (std::size_t i = 0; i < OPTION_COUNT; ++i) {
+    const char* text = kOptionTable[i].text;
+    unsigned first = text[1] != '\0' ? static_cast<unsigned char>(text[1]) : 0;
+    EXPECT_LE(kOptionFirstByteStart[first], i) << text;
+    EXPECT_GT(kOptionFirstByteStart[first + 1], i) << text;
+  }
+  // The first row, and bytes that start no option.
+  EXPECT_EQ(find_option("###", kFlagDriver), OPT_HHH);
+  EXPECT_EQ(find_option("~x", kFlagDriver), UNKNOWN_OPTION);
+  EXPECT_EQ(find_option("\xff", kFlagDriver), UNKNOWN_OPTION);
+  EXPECT_EQ(find_option("", kFlagDriver), UNKNOWN_OPTION);
+}
+
 TEST(FindOption, LongOptionAbbreviations) {
   EXPECT_EQ(find_option("-verb", kFlagDriver), OPT__verbose);
   // "--help" and "--help=" count as one candidate.
