@@ -3,10 +3,12 @@
 // process.
 #include "driver/env_manager.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "diagnostics/diagnostic.h"
 #include "driver/driver.h"
@@ -129,6 +131,10 @@ void append_collect_escaped(std::string* out, const char* text) {
   out->append(text);
 }
 
+bool left_out_of_collect(const CommandSwitch& sw) {
+  return (sw.liveness & kSwitchIgnored) != 0 && (sw.liveness & kSwitchKeepForDriver) == 0;
+}
+
 void append_collect_options(std::string* value) {
   const CommandLine& line = command_line();
   bool first = true;
@@ -137,7 +143,7 @@ void append_collect_options(std::string* value) {
     // leaves its separator, and readers split on any run of blanks.
     if (!first) value->push_back(' ');
     first = false;
-    if ((sw.liveness & kSwitchIgnored) != 0 && (sw.liveness & kSwitchKeepForDriver) == 0) continue;
+    if (left_out_of_collect(sw)) continue;
     // The stored text lacks its "-", which needs no escaping.
     value->append("'-");
     append_collect_escaped(value, sw.text);
@@ -158,6 +164,31 @@ void append_collect_options(std::string* value) {
   }
 }
 
+// The last export and what it was made from: the switch table (its
+// entries and their texts never change while its revision stays), which
+// switches were left out, and the dump directory.  Specs run a command at
+// a time, mostly over the same switches; then the text is exported again
+// as it was.
+struct LastCollectExport {
+  std::uint64_t revision = 0;  // no table has revision 0
+  std::vector<bool> left_out;
+  bool has_dump_dir = false;
+  std::string dump_dir;
+  std::string text;  // "COLLECT_VORN_OPTIONS=" and the value
+};
+
+bool still_current(const LastCollectExport& last) {
+  const CommandLine& line = command_line();
+  if (last.revision != line.switches.revision()) return false;
+  if (last.left_out.size() != line.switches.size()) return false;
+  if (last.has_dump_dir != (line.dump_dir != nullptr)) return false;
+  if (line.dump_dir != nullptr && last.dump_dir != line.dump_dir) return false;
+  for (std::size_t i = 0; i < line.switches.size(); ++i) {
+    if (last.left_out[i] != left_out_of_collect(line.switches[i])) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 void append_collect_quoted(std::string* out, const char* text) {
@@ -173,9 +204,20 @@ std::string collect_options_value() {
 }
 
 void export_collect_options() {
-  std::string text = "COLLECT_VORN_OPTIONS=";
-  append_collect_options(&text);
-  put_copy(text);
+  static LastCollectExport last;
+  if (!still_current(last)) {
+    const CommandLine& line = command_line();
+    last.revision = line.switches.revision();
+    last.left_out.assign(line.switches.size(), false);
+    for (std::size_t i = 0; i < line.switches.size(); ++i) {
+      last.left_out[i] = left_out_of_collect(line.switches[i]);
+    }
+    last.has_dump_dir = line.dump_dir != nullptr;
+    last.dump_dir = line.dump_dir != nullptr ? line.dump_dir : "";
+    last.text = "COLLECT_VORN_OPTIONS=";
+    append_collect_options(&last.text);
+  }
+  put_copy(last.text);
 }
 
 void export_link_paths() {

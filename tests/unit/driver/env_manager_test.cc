@@ -121,6 +121,41 @@ TEST_F(EnvManagerTest, DumpDirectoryComesLast) {
   EXPECT_EQ(elements, (std::vector<std::string>{"-c", "-dumpdir", "out/x'y-"}));
 }
 
+TEST_F(EnvManagerTest, EachExportFollowsTheSwitchesAndTheDumpDirectory) {
+  auto exported = [] {
+    export_collect_options();
+    return std::string(std::getenv("COLLECT_VORN_OPTIONS"));
+  };
+  record("-a");
+  record("-b");
+  EXPECT_EQ(exported(), "'-a' '-b'");
+  EXPECT_EQ(exported(), "'-a' '-b'");
+  command_line().switches[0].liveness = kSwitchIgnored;
+  EXPECT_EQ(exported(), " '-b'");
+  command_line().switches[0].liveness = kSwitchIgnored | kSwitchKeepForDriver;
+  EXPECT_EQ(exported(), "'-a' '-b'");
+  record("-c");
+  EXPECT_EQ(exported(), "'-a' '-b' '-c'");
+  // The same directory buffer with another text.
+  char dir[] = "d1/";
+  command_line().dump_dir = dir;
+  EXPECT_EQ(exported(), "'-a' '-b' '-c' '-dumpdir' 'd1/'");
+  dir[1] = '2';
+  EXPECT_EQ(exported(), "'-a' '-b' '-c' '-dumpdir' 'd2/'");
+  command_line().dump_dir = nullptr;
+  // A table of the same length in its place (as the second compilation of
+  // -fcompare-debug swaps them).
+  SwitchTable other;
+  other.record("-x", 0, nullptr, true, true);
+  other.record("-y", 0, nullptr, true, true);
+  other.record("-z", 0, nullptr, true, true);
+  SwitchTable first = command_line().switches;
+  command_line().switches = other;
+  EXPECT_EQ(exported(), "'-x' '-y' '-z'");
+  command_line().switches = first;
+  EXPECT_EQ(exported(), "'-a' '-b' '-c'");
+}
+
 TEST_F(EnvManagerTest, AssemblerOptionsAreQuotedButNotEscaped) {
   unsetenv("COLLECT_AS_OPTIONS");
   export_assembler_options();
