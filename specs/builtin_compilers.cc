@@ -1,8 +1,13 @@
 // The built-in compilers table: the specs that preprocess, compile and
 // assemble each kind of input.  Runs of blanks in these texts are
 // interchangeable; "\n" ends a command.
+#include <array>
+#include <cstdint>
+#include <string_view>
+
 #include "specs/builtin_specs.h"
 #include "specs/compilers_table.h"
+#include "support/text_pool.h"
 
 namespace vorn {
 namespace {
@@ -114,86 +119,144 @@ constexpr char kAssemblerSpec[] = "%{!M:%{!MM:%{!E:%{!S:as %(asm_debug) %(asm_op
 
 constexpr char kLtoSpec[] = "ltofe1 %(cfe1_options) %i %{!fsyntax-only:%(invoke_as)}";
 
+struct CompilerSource {
+  std::string_view suffix;
+  std::string_view spec;
+  // Whether the named spec "cpp" is the entry's preprocessor spec.
+  bool cpp_spec;
+  int combinable;
+  int needs_preprocessing;
+};
+
+consteval std::array<CompilerSource, kBuiltinCompilerCount> compiler_sources() {
+  return {{
+      {".m", "#Objective-C", false, 0, 0},
+      {".mi", "#Objective-C", false, 0, 0},
+      {".mm", "#Objective-C++", false, 0, 0},
+      {".M", "#Objective-C++", false, 0, 0},
+      {".mii", "#Objective-C++", false, 0, 0},
+      {".cc", "#C++", false, 0, 0},
+      {".cxx", "#C++", false, 0, 0},
+      {".cpp", "#C++", false, 0, 0},
+      {".cp", "#C++", false, 0, 0},
+      {".c++", "#C++", false, 0, 0},
+      {".C", "#C++", false, 0, 0},
+      {".CPP", "#C++", false, 0, 0},
+      {".ii", "#C++", false, 0, 0},
+      {".ads", "#Ada", false, 0, 0},
+      {".adb", "#Ada", false, 0, 0},
+      {".f", "#Fortran", false, 0, 0},
+      {".F", "#Fortran", false, 0, 0},
+      {".for", "#Fortran", false, 0, 0},
+      {".FOR", "#Fortran", false, 0, 0},
+      {".ftn", "#Fortran", false, 0, 0},
+      {".FTN", "#Fortran", false, 0, 0},
+      {".fpp", "#Fortran", false, 0, 0},
+      {".FPP", "#Fortran", false, 0, 0},
+      {".f90", "#Fortran", false, 0, 0},
+      {".F90", "#Fortran", false, 0, 0},
+      {".f95", "#Fortran", false, 0, 0},
+      {".F95", "#Fortran", false, 0, 0},
+      {".f03", "#Fortran", false, 0, 0},
+      {".F03", "#Fortran", false, 0, 0},
+      {".f08", "#Fortran", false, 0, 0},
+      {".F08", "#Fortran", false, 0, 0},
+      {".r", "#Ratfor", false, 0, 0},
+      {".go", "#Go", false, 1, 0},
+      {".d", "#D", false, 1, 0},
+      {".dd", "#D", false, 1, 0},
+      {".di", "#D", false, 1, 0},
+      {".mod", "#Modula-2", false, 0, 0},
+      {".m2i", "#Modula-2", false, 0, 0},
+      {".c", "@c", false, 0, 1},
+      {"@c", kCSpec, false, 0, 1},
+      {"-", kStdinSpec, false, 0, 0},
+      {".h", "@c-header", false, 0, 0},
+      {"@c-header", kCHeaderSpec, false, 0, 0},
+      {".i", "@cpp-output", false, 0, 0},
+      {"@cpp-output", kCppOutputSpec, false, 0, 0},
+      {".s", "@assembler", false, 0, 0},
+      {"@assembler", kAssemblerSpec, false, 0, 0},
+      {".sx", "@assembler-with-cpp", false, 0, 0},
+      {".S", "@assembler-with-cpp", false, 0, 0},
+      {"@assembler-with-cpp", kAssemblerCppSpec, false, 0, 0},
+      {".ads", "@ada", false, 0, 0},
+      {".adb", "@ada", false, 0, 0},
+      {"@ada", kAdaSpec, false, 0, 0},
+      {"@adawhy", kAdaWhySpec, false, 0, 0},
+      {"@adascil", kAdaScilSpec, false, 0, 0},
+      {".cc", "@c++", false, 0, 0},
+      {".cp", "@c++", false, 0, 0},
+      {".cxx", "@c++", false, 0, 0},
+      {".cpp", "@c++", false, 0, 0},
+      {".c++", "@c++", false, 0, 0},
+      {".C", "@c++", false, 0, 0},
+      {".CPP", "@c++", false, 0, 0},
+      {".H", "@c++-header", false, 0, 0},
+      {".hpp", "@c++-header", false, 0, 0},
+      {".hp", "@c++-header", false, 0, 0},
+      {".hxx", "@c++-header", false, 0, 0},
+      {".h++", "@c++-header", false, 0, 0},
+      {".HPP", "@c++-header", false, 0, 0},
+      {".tcc", "@c++-header", false, 0, 0},
+      {".hh", "@c++-header", false, 0, 0},
+      {"@c++-header", kCxxHeaderSpec, true, 0, 0},
+      {"@c++-system-header", kCxxSystemHeaderSpec, true, 0, 0},
+      {"@c++-user-header", kCxxUserHeaderSpec, true, 0, 0},
+      {"@c++", kCxxSpec, true, 0, 0},
+      {".ii", "@c++-cpp-output", false, 0, 0},
+      {"@c++-cpp-output", kCxxCppOutputSpec, false, 0, 0},
+      {"@lto", kLtoSpec, false, 1, 0},
+  }};
+}
+
+// The suffixes, then the specs.
+constexpr auto kPool = make_text_pool<std::uint16_t>([] {
+  std::array<std::string_view, 2 * kBuiltinCompilerCount> texts{};
+  constexpr auto sources = compiler_sources();
+  for (std::size_t i = 0; i < kBuiltinCompilerCount; ++i) {
+    texts[i] = sources[i].suffix;
+    texts[kBuiltinCompilerCount + i] = sources[i].spec;
+  }
+  return texts;
+});
+
+struct CompilerFlags {
+  bool cpp_spec;
+  std::uint8_t combinable;
+  std::uint8_t needs_preprocessing;
+};
+
+constexpr auto kFlags = [] {
+  std::array<CompilerFlags, kBuiltinCompilerCount> flags{};
+  constexpr auto sources = compiler_sources();
+  for (std::size_t i = 0; i < kBuiltinCompilerCount; ++i) {
+    flags[i] = {sources[i].cpp_spec, static_cast<std::uint8_t>(sources[i].combinable),
+                static_cast<std::uint8_t>(sources[i].needs_preprocessing)};
+  }
+  return flags;
+}();
+
+// The entries, built on first use: the preprocessor spec is another
+// table's text.
+std::array<CompilerEntry, kBuiltinCompilerCount> g_entries;
+bool g_built = false;
+
+[[gnu::noinline]] void build_entries() {
+  const char* cpp = kBuiltinSpecTexts[static_cast<std::size_t>(SpecId::kCpp)].text;
+  for (std::size_t i = 0; i < kBuiltinCompilerCount; ++i) {
+    const CompilerFlags& flags = kFlags[i];
+    g_entries[i] = {kPool.text(i), kPool.text(kBuiltinCompilerCount + i),
+                    flags.cpp_spec ? cpp : nullptr, flags.combinable, flags.needs_preprocessing};
+  }
+  g_built = true;
+}
+
 }  // namespace
 
-const CompilerEntry kBuiltinCompilers[kBuiltinCompilerCount] = {
-    {".m", "#Objective-C", nullptr, 0, 0},
-    {".mi", "#Objective-C", nullptr, 0, 0},
-    {".mm", "#Objective-C++", nullptr, 0, 0},
-    {".M", "#Objective-C++", nullptr, 0, 0},
-    {".mii", "#Objective-C++", nullptr, 0, 0},
-    {".cc", "#C++", nullptr, 0, 0},
-    {".cxx", "#C++", nullptr, 0, 0},
-    {".cpp", "#C++", nullptr, 0, 0},
-    {".cp", "#C++", nullptr, 0, 0},
-    {".c++", "#C++", nullptr, 0, 0},
-    {".C", "#C++", nullptr, 0, 0},
-    {".CPP", "#C++", nullptr, 0, 0},
-    {".ii", "#C++", nullptr, 0, 0},
-    {".ads", "#Ada", nullptr, 0, 0},
-    {".adb", "#Ada", nullptr, 0, 0},
-    {".f", "#Fortran", nullptr, 0, 0},
-    {".F", "#Fortran", nullptr, 0, 0},
-    {".for", "#Fortran", nullptr, 0, 0},
-    {".FOR", "#Fortran", nullptr, 0, 0},
-    {".ftn", "#Fortran", nullptr, 0, 0},
-    {".FTN", "#Fortran", nullptr, 0, 0},
-    {".fpp", "#Fortran", nullptr, 0, 0},
-    {".FPP", "#Fortran", nullptr, 0, 0},
-    {".f90", "#Fortran", nullptr, 0, 0},
-    {".F90", "#Fortran", nullptr, 0, 0},
-    {".f95", "#Fortran", nullptr, 0, 0},
-    {".F95", "#Fortran", nullptr, 0, 0},
-    {".f03", "#Fortran", nullptr, 0, 0},
-    {".F03", "#Fortran", nullptr, 0, 0},
-    {".f08", "#Fortran", nullptr, 0, 0},
-    {".F08", "#Fortran", nullptr, 0, 0},
-    {".r", "#Ratfor", nullptr, 0, 0},
-    {".go", "#Go", nullptr, 1, 0},
-    {".d", "#D", nullptr, 1, 0},
-    {".dd", "#D", nullptr, 1, 0},
-    {".di", "#D", nullptr, 1, 0},
-    {".mod", "#Modula-2", nullptr, 0, 0},
-    {".m2i", "#Modula-2", nullptr, 0, 0},
-    {".c", "@c", nullptr, 0, 1},
-    {"@c", kCSpec, nullptr, 0, 1},
-    {"-", kStdinSpec, nullptr, 0, 0},
-    {".h", "@c-header", nullptr, 0, 0},
-    {"@c-header", kCHeaderSpec, nullptr, 0, 0},
-    {".i", "@cpp-output", nullptr, 0, 0},
-    {"@cpp-output", kCppOutputSpec, nullptr, 0, 0},
-    {".s", "@assembler", nullptr, 0, 0},
-    {"@assembler", kAssemblerSpec, nullptr, 0, 0},
-    {".sx", "@assembler-with-cpp", nullptr, 0, 0},
-    {".S", "@assembler-with-cpp", nullptr, 0, 0},
-    {"@assembler-with-cpp", kAssemblerCppSpec, nullptr, 0, 0},
-    {".ads", "@ada", nullptr, 0, 0},
-    {".adb", "@ada", nullptr, 0, 0},
-    {"@ada", kAdaSpec, nullptr, 0, 0},
-    {"@adawhy", kAdaWhySpec, nullptr, 0, 0},
-    {"@adascil", kAdaScilSpec, nullptr, 0, 0},
-    {".cc", "@c++", nullptr, 0, 0},
-    {".cp", "@c++", nullptr, 0, 0},
-    {".cxx", "@c++", nullptr, 0, 0},
-    {".cpp", "@c++", nullptr, 0, 0},
-    {".c++", "@c++", nullptr, 0, 0},
-    {".C", "@c++", nullptr, 0, 0},
-    {".CPP", "@c++", nullptr, 0, 0},
-    {".H", "@c++-header", nullptr, 0, 0},
-    {".hpp", "@c++-header", nullptr, 0, 0},
-    {".hp", "@c++-header", nullptr, 0, 0},
-    {".hxx", "@c++-header", nullptr, 0, 0},
-    {".h++", "@c++-header", nullptr, 0, 0},
-    {".HPP", "@c++-header", nullptr, 0, 0},
-    {".tcc", "@c++-header", nullptr, 0, 0},
-    {".hh", "@c++-header", nullptr, 0, 0},
-    {"@c++-header", kCxxHeaderSpec, kCppSpecText, 0, 0},
-    {"@c++-system-header", kCxxSystemHeaderSpec, kCppSpecText, 0, 0},
-    {"@c++-user-header", kCxxUserHeaderSpec, kCppSpecText, 0, 0},
-    {"@c++", kCxxSpec, kCppSpecText, 0, 0},
-    {".ii", "@c++-cpp-output", nullptr, 0, 0},
-    {"@c++-cpp-output", kCxxCppOutputSpec, nullptr, 0, 0},
-    {"@lto", kLtoSpec, nullptr, 1, 0},
-};
+const CompilerEntry* builtin_compiler_entries() {
+  if (!g_built) build_entries();
+  return g_entries.data();
+}
 
 }  // namespace vorn

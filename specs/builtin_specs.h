@@ -4,9 +4,11 @@
 #ifndef VORN_SPECS_BUILTIN_SPECS_H
 #define VORN_SPECS_BUILTIN_SPECS_H
 
+#include <cstddef>
 #include <string>
 
 #include "specs/named_specs.h"
+#include "support/text_pool.h"
 
 namespace vorn {
 
@@ -15,11 +17,11 @@ struct BuiltinSpecText {
   const char* text;
 };
 
-// In list order, indexed by SpecId; configured values are filled in.
-extern const BuiltinSpecText kBuiltinSpecTexts[kStaticSpecCount];
+// In list order, indexed by SpecId; configured values are filled in.  The
+// texts live in one constant block: a text read twice is the same pointer.
+BuiltinSpecText builtin_spec_text_at(std::size_t index);
+inline constexpr TableView<builtin_spec_text_at, kStaticSpecCount> kBuiltinSpecTexts{};
 
-extern const char kCppSpecText[];
-extern const char kAsmCpuSpecText[];
 extern const char kLinkCommandSpecText[];
 
 // What installing the built-in specs makes of them: words of TEXT that name

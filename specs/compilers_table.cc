@@ -15,7 +15,8 @@ namespace {
 // deque, because inputs keep pointers to their entries while specs files
 // included during the link step may still add entries.
 struct CompilersTable {
-  std::deque<CompilerEntry> entries{kBuiltinCompilers, kBuiltinCompilers + kBuiltinCompilerCount};
+  std::deque<CompilerEntry> entries{builtin_compiler_entries(),
+                                    builtin_compiler_entries() + kBuiltinCompilerCount};
   // The keys and specs of added entries.
   std::deque<std::string> texts;
 };
@@ -70,7 +71,7 @@ const CompilerEntry* find_by_language(const char* name, std::size_t length, cons
 }  // namespace
 
 void install_compilers_table() {
-  table().assign(kBuiltinCompilers, kBuiltinCompilers + kBuiltinCompilerCount);
+  table().assign(builtin_compiler_entries(), builtin_compiler_entries() + kBuiltinCompilerCount);
   state().texts.clear();
 }
 

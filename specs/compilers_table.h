@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <deque>
 
+#include "support/text_pool.h"
+
 namespace vorn {
 
 struct CompilerEntry {
@@ -23,7 +25,14 @@ struct CompilerEntry {
 };
 
 inline constexpr std::size_t kBuiltinCompilerCount = 77;
-extern const CompilerEntry kBuiltinCompilers[kBuiltinCompilerCount];
+// The built-in table.  Reading an entry twice gives the same pointers: its
+// texts live in one constant block, and the preprocessor spec is the
+// built-in text of the named spec "cpp".
+const CompilerEntry* builtin_compiler_entries();
+inline const CompilerEntry& builtin_compiler_at(std::size_t index) {
+  return builtin_compiler_entries()[index];
+}
+inline constexpr TableView<builtin_compiler_at, kBuiltinCompilerCount> kBuiltinCompilers{};
 
 // Makes the table a copy of the built-in one (the spec set-up does this
 // once; calling it again drops the entries added by specs files, and with

@@ -44,7 +44,7 @@ struct NamedSpecState {
       spec.name_length = static_cast<int>(std::strlen(spec.name));
       spec.user = false;
       spec.owned = false;
-      spec.default_text = i == static_cast<int>(SpecId::kAsmCpuSpec) ? kAsmCpuSpecText : nullptr;
+      spec.default_text = i == static_cast<int>(SpecId::kAsmCpuSpec) ? slots[i] : nullptr;
     }
     head = nullptr;
     link_command = nullptr;

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "support/text_pool.h"
+
 namespace vorn {
 
 // The built-in named specs in list order, then the one entry added at
@@ -128,7 +130,8 @@ void dump_specs(std::FILE* stream);
 // The built-in driver self specs, applied in this order while the specs are
 // set up.
 inline constexpr std::size_t kDriverSelfSpecCount = 6;
-extern const char* const kDriverSelfSpecs[kDriverSelfSpecCount];
+const char* driver_self_spec_at(std::size_t index);
+inline constexpr TableView<driver_self_spec_at, kDriverSelfSpecCount> kDriverSelfSpecs{};
 
 // A copy of TEXT that lives until reset_named_specs(): for texts that
 // become specs (the link command read from a specs file, ...).
