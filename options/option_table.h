@@ -128,7 +128,7 @@ extern const OptionDescriptor kOptionTable[OPTION_COUNT];
 extern const std::uint16_t kOptionFirstByteStart[257];
 extern const OptionEnumTable kOptionEnumTables[kOptionEnumTableCount];
 inline constexpr std::size_t kOptionLanguageCount = 14;
-extern const char* const kOptionLanguageNames[kOptionLanguageCount];
+extern const PooledText kOptionLanguageNames[kOptionLanguageCount];
 // The values an OptionsRecord starts with.
 extern const OptionsRecord kInitialOptionsRecord;
 

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "support/text_pool.h"
+
 namespace vorn {
 
 struct PrefixMapping {
@@ -18,7 +20,8 @@ struct PrefixMapping {
 };
 
 inline constexpr std::size_t kPrefixMappingCount = 18;
-extern const PrefixMapping kPrefixMappings[kPrefixMappingCount];
+PrefixMapping prefix_mapping_at(std::size_t index);
+inline constexpr TableView<prefix_mapping_at, kPrefixMappingCount> kPrefixMappings{};
 
 }  // namespace vorn
 

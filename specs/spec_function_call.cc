@@ -108,8 +108,8 @@ const char* call_spec_function(const char* p, bool* result_present, const char* 
   std::string arguments(args_start, p);
   ++p;
 
-  const SpecFunction* function = find_spec_function(name);
-  if (function == nullptr) {
+  const std::optional<SpecFunction> function = find_spec_function(name);
+  if (!function) {
     fatal_error(current_location, "unknown spec function %qs", name.c_str());
   }
   const char* result = run_handler(*function, arguments, matched_remainder);

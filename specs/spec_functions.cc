@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "config.h"
@@ -21,31 +22,58 @@
 namespace vorn {
 namespace {
 
-// Searched by exact name, in this order.
-constexpr SpecFunction kSpecFunctions[] = {
-    {"getenv", spec_functions::getenv_function},
-    {"if-exists", spec_functions::if_exists},
-    {"if-exists-else", spec_functions::if_exists_else},
-    {"if-exists-then-else", spec_functions::if_exists_then_else},
-    {"sanitize", spec_functions::sanitize},
-    {"replace-outfile", spec_functions::replace_outfile},
-    {"remove-outfile", spec_functions::remove_outfile},
-    {"version-compare", spec_functions::version_compare},
-    {"include", spec_functions::include},
-    {"find-file", spec_functions::find_file},
-    {"find-plugindir", spec_functions::find_plugindir},
-    {"print-asm-header", spec_functions::print_asm_header},
-    {"compare-debug-dump-opt", spec_functions::compare_debug_dump_opt},
-    {"compare-debug-self-opt", spec_functions::compare_debug_self_opt},
-    {"pass-through-libs", spec_functions::pass_through_libs},
-    {"dumps", spec_functions::dumps},
-    {"gt", spec_functions::greater_than},
-    {"debug-level-gt", spec_functions::debug_level_greater},
-    {"dwarf-version-gt", spec_functions::dwarf_version_greater},
-    {"fortran-preinclude-file", spec_functions::fortran_preinclude_file},
-    {"local_cpu_detect", spec_functions::local_cpu_detect},
-    {"rewrite_mcpu", spec_functions::rewrite_mcpu},
-};
+// The function at INDEX in search order (searched by exact name); a null
+// name past the last.  A switch rather than a table of pointers: the table
+// would need relocating each time the driver is loaded.
+SpecFunction spec_function_at(std::size_t index) {
+  switch (index) {
+    case 0:
+      return {"getenv", spec_functions::getenv_function};
+    case 1:
+      return {"if-exists", spec_functions::if_exists};
+    case 2:
+      return {"if-exists-else", spec_functions::if_exists_else};
+    case 3:
+      return {"if-exists-then-else", spec_functions::if_exists_then_else};
+    case 4:
+      return {"sanitize", spec_functions::sanitize};
+    case 5:
+      return {"replace-outfile", spec_functions::replace_outfile};
+    case 6:
+      return {"remove-outfile", spec_functions::remove_outfile};
+    case 7:
+      return {"version-compare", spec_functions::version_compare};
+    case 8:
+      return {"include", spec_functions::include};
+    case 9:
+      return {"find-file", spec_functions::find_file};
+    case 10:
+      return {"find-plugindir", spec_functions::find_plugindir};
+    case 11:
+      return {"print-asm-header", spec_functions::print_asm_header};
+    case 12:
+      return {"compare-debug-dump-opt", spec_functions::compare_debug_dump_opt};
+    case 13:
+      return {"compare-debug-self-opt", spec_functions::compare_debug_self_opt};
+    case 14:
+      return {"pass-through-libs", spec_functions::pass_through_libs};
+    case 15:
+      return {"dumps", spec_functions::dumps};
+    case 16:
+      return {"gt", spec_functions::greater_than};
+    case 17:
+      return {"debug-level-gt", spec_functions::debug_level_greater};
+    case 18:
+      return {"dwarf-version-gt", spec_functions::dwarf_version_greater};
+    case 19:
+      return {"fortran-preinclude-file", spec_functions::fortran_preinclude_file};
+    case 20:
+      return {"local_cpu_detect", spec_functions::local_cpu_detect};
+    case 21:
+      return {"rewrite_mcpu", spec_functions::rewrite_mcpu};
+  }
+  return {nullptr, nullptr};
+}
 
 bool absolute_and_readable(const char* file) {
   return file[0] == '/' && access(file, R_OK) == 0;
@@ -64,11 +92,12 @@ void require_arguments(int argc, int expected, const char* function) {
 
 }  // namespace
 
-const SpecFunction* find_spec_function(std::string_view name) {
-  for (const SpecFunction& function : kSpecFunctions) {
-    if (name == function.name) return &function;
+std::optional<SpecFunction> find_spec_function(std::string_view name) {
+  for (std::size_t i = 0;; ++i) {
+    SpecFunction function = spec_function_at(i);
+    if (function.name == nullptr) return std::nullopt;
+    if (name == function.name) return function;
   }
-  return nullptr;
 }
 
 namespace spec_functions {

@@ -3,6 +3,7 @@
 #ifndef VORN_SPECS_SPEC_FUNCTIONS_H
 #define VORN_SPECS_SPEC_FUNCTIONS_H
 
+#include <optional>
 #include <string_view>
 
 namespace vorn {
@@ -16,8 +17,8 @@ struct SpecFunction {
   SpecFunctionHandler handler;
 };
 
-// The function called NAME, or null.
-const SpecFunction* find_spec_function(std::string_view name);
+// The function called NAME, or none.
+std::optional<SpecFunction> find_spec_function(std::string_view name);
 
 // Calls the function whose name starts at P (just after "%:").  Expands
 // the arguments with MATCHED_REMAINDER as the text of "%*", runs the
