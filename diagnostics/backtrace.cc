@@ -21,7 +21,7 @@ constexpr int kMaxReadFrames = 128;
 // compiler, beyond which frames tell nothing about the failure.  The C
 // library's start-up code counts as the entry too, for programs that do not
 // export main.
-constexpr const char* kStopFunctions[] = {
+constexpr char kStopFunctions[][23] = {
     "main",   "toplev::main",      "execute_one_pass",       "compile_file",
     "_start", "__libc_start_main", "__libc_start_call_main",
 };
@@ -29,7 +29,7 @@ constexpr const char* kStopFunctions[] = {
 // The functions of this layer that an internal error passes through before
 // the stack reader runs; they are left out until the first frame of the
 // program that reported the error.
-constexpr const char* kLayerFunctions[] = {
+constexpr char kLayerFunctions[][35] = {
     "vorn::check_failed(",
     "vorn::internal_error(",
     "vorn::internal_error_no_backtrace(",
@@ -43,7 +43,7 @@ constexpr const char* kLayerFunctions[] = {
 
 // The layer's source files that an internal error passes through, for a
 // reader that knows the file of each frame (base names, compared exactly).
-constexpr const char* kLayerFiles[] = {
+constexpr char kLayerFiles[][16] = {
     "backtrace.cc", "check.cc", "delivery.cc", "entry_points.cc", "termination.cc",
 };
 

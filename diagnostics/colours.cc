@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "diagnostics/check.h"
 #include "support/memory.h"
@@ -15,63 +16,61 @@ namespace {
 
 #define VORN_SGR(parameters) "\033[" parameters "m\033[K"
 
-struct ColourEntry {
-  const char* name;
-  unsigned char name_length;
-  const char* sequence;
-  // The sequence came from the environment and is ours to free.
-  bool owned;
+// The names and default sequences are held in the tables rather than
+// pointed to, so that they need no relocation when the driver is loaded.
+constexpr char kColourNames[][14] = {
+    "error",         "warning",   "note",        "range1",      "range2",       "locus",
+    "quote",         "path",      "fnname",      "targs",       "fixit-insert", "fixit-delete",
+    "diff-filename", "diff-hunk", "diff-delete", "diff-insert", "type-diff",
 };
 
-#define VORN_COLOUR(name, parameters) \
-  { name, sizeof(name) - 1, VORN_SGR(parameters), false }
+constexpr std::size_t kColourCount = sizeof(kColourNames) / sizeof(kColourNames[0]);
 
-constexpr ColourEntry kDefaultColours[] = {
-    VORN_COLOUR("error", "01;31"),      VORN_COLOUR("warning", "01;35"),
-    VORN_COLOUR("note", "01;36"),       VORN_COLOUR("range1", "32"),
-    VORN_COLOUR("range2", "34"),        VORN_COLOUR("locus", "01"),
-    VORN_COLOUR("quote", "01"),         VORN_COLOUR("path", "01;36"),
-    VORN_COLOUR("fnname", "01;32"),     VORN_COLOUR("targs", "35"),
-    VORN_COLOUR("fixit-insert", "32"),  VORN_COLOUR("fixit-delete", "31"),
-    VORN_COLOUR("diff-filename", "01"), VORN_COLOUR("diff-hunk", "36"),
-    VORN_COLOUR("diff-delete", "31"),   VORN_COLOUR("diff-insert", "32"),
-    VORN_COLOUR("type-diff", "01;32"),
+constexpr auto kNameLengths = [] {
+  std::array<unsigned char, kColourCount> lengths{};
+  for (std::size_t i = 0; i < kColourCount; ++i) {
+    lengths[i] = static_cast<unsigned char>(std::string_view(kColourNames[i]).size());
+  }
+  return lengths;
+}();
+
+constexpr char kDefaultSequences[kColourCount][12] = {
+    VORN_SGR("01;31"), VORN_SGR("01;35"), VORN_SGR("01;36"), VORN_SGR("32"),    VORN_SGR("34"),
+    VORN_SGR("01"),    VORN_SGR("01"),    VORN_SGR("01;36"), VORN_SGR("01;32"), VORN_SGR("35"),
+    VORN_SGR("32"),    VORN_SGR("31"),    VORN_SGR("01"),    VORN_SGR("36"),    VORN_SGR("31"),
+    VORN_SGR("32"),    VORN_SGR("01;32"),
 };
 
-constexpr std::size_t kColourCount = sizeof(kDefaultColours) / sizeof(kDefaultColours[0]);
-
-constexpr std::array<ColourEntry, kColourCount> default_table() {
-  std::array<ColourEntry, kColourCount> table{};
-  for (std::size_t i = 0; i < kColourCount; ++i) table[i] = kDefaultColours[i];
-  return table;
-}
-
-// The process-wide table; starts as the defaults.
-constinit std::array<ColourEntry, kColourCount> g_colours = default_table();
+// The process-wide overrides from the environment, ours to free; null
+// where the default sequence holds.
+constinit std::array<char*, kColourCount> g_overrides{};
 
 constexpr char kColourStop[] = "\033[m\033[K";
 
-ColourEntry* find_colour(const char* name, std::size_t length) {
-  for (ColourEntry& entry : g_colours) {
-    if (entry.name_length == length && std::memcmp(entry.name, name, length) == 0) return &entry;
+// The index of the colour called NAME (exactly LENGTH bytes), or
+// kColourCount.
+std::size_t find_colour(const char* name, std::size_t length) {
+  for (std::size_t i = 0; i < kColourCount; ++i) {
+    if (kNameLengths[i] == length && std::memcmp(kColourNames[i], name, length) == 0) {
+      return i;
+    }
   }
-  return nullptr;
+  return kColourCount;
 }
 
-void set_sequence(ColourEntry& entry, const char* sequence, bool owned) {
-  if (entry.owned) std::free(const_cast<char*>(entry.sequence));
-  entry.sequence = sequence;
-  entry.owned = owned;
+void set_override(std::size_t index, char* sequence) {
+  std::free(g_overrides[index]);
+  g_overrides[index] = sequence;
 }
 
 void apply_entry(const char* name, std::size_t name_length, const char* value,
                  std::size_t value_length) {
-  ColourEntry* entry = find_colour(name, name_length);
-  if (entry == nullptr) return;
+  std::size_t index = find_colour(name, name_length);
+  if (index == kColourCount) return;
   std::string sequence = "\033[";
   sequence.append(value, value_length);
   sequence += "m\033[K";
-  set_sequence(*entry, xstrdup(sequence.c_str()), true);
+  set_override(index, xstrdup(sequence.c_str()));
 }
 
 }  // namespace
@@ -83,8 +82,9 @@ bool stderr_is_terminal_session() {
 
 const char* colour_start(bool colour_on, const char* name, std::size_t length) {
   if (!colour_on || name == nullptr) return "";
-  const ColourEntry* entry = find_colour(name, length);
-  return entry != nullptr ? entry->sequence : "";
+  std::size_t index = find_colour(name, length);
+  if (index == kColourCount) return "";
+  return g_overrides[index] != nullptr ? g_overrides[index] : kDefaultSequences[index];
 }
 
 const char* colour_start(bool colour_on, const char* name) {
@@ -96,9 +96,7 @@ const char* colour_stop(bool colour_on) {
 }
 
 void reset_colour_table() {
-  for (std::size_t i = 0; i < kColourCount; ++i) {
-    set_sequence(g_colours[i], kDefaultColours[i].sequence, false);
-  }
+  for (std::size_t i = 0; i < kColourCount; ++i) set_override(i, nullptr);
 }
 
 // Entries are "name" or "name=value" separated by ":".  An entry whose value

@@ -40,7 +40,7 @@ bool ends_with(const char* name, std::size_t length, const char* suffix) {
 }
 
 bool is_header_name(const char* name, std::size_t length) {
-  static const char* const kHeaderSuffixes[] = {".H",   ".h",   ".hpp", ".hp", ".hxx",
+  static constexpr char kHeaderSuffixes[][5] = {".H",   ".h",   ".hpp", ".hp", ".hxx",
                                                 ".h++", ".HPP", ".tcc", ".hh"};
   for (const char* suffix : kHeaderSuffixes) {
     if (ends_with(name, length, suffix)) return true;
@@ -49,8 +49,8 @@ bool is_header_name(const char* name, std::size_t length) {
 }
 
 bool is_cxx_language(const char* language) {
-  static const char* const kLanguages[] = {"c++", "c++-cpp-output", "objective-c++",
-                                           "objective-c++-cpp-output"};
+  static constexpr char kLanguages[][25] = {"c++", "c++-cpp-output", "objective-c++",
+                                            "objective-c++-cpp-output"};
   for (const char* cxx : kLanguages) {
     if (language != nullptr && std::strcmp(language, cxx) == 0) return true;
   }

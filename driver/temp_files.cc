@@ -70,8 +70,8 @@ bool usable_directory(const char* path) {
 }
 
 const char* choose_temporary_directory() {
-  static const char* const kVariables[] = {"TMPDIR", "TMP", "TEMP"};
-  static const char* const kFixed[] = {"/tmp/", "/var/tmp", "/tmp"};
+  static constexpr char kVariables[][7] = {"TMPDIR", "TMP", "TEMP"};
+  static constexpr char kFixed[][9] = {"/tmp/", "/var/tmp", "/tmp"};
   const char* chosen = nullptr;
   for (const char* variable : kVariables) {
     const char* value = env_manager.getenv(variable);

@@ -10,7 +10,7 @@
 namespace vorn {
 namespace {
 
-constexpr const char* kDebugFormatNames[] = {"none", "dwarf-2", "vms", "ctf", "btf"};
+constexpr char kDebugFormatNames[][8] = {"none", "dwarf-2", "vms", "ctf", "btf"};
 
 // DWARF can be combined with CTF or with BTF, never with VMS.
 bool within(int formats, int allowed) {

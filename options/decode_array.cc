@@ -15,7 +15,7 @@ namespace vorn {
 namespace {
 
 // "-fdiagnostics-plain-output" stands for these options, decoded in order.
-const char* const kPlainOutputOptions[] = {
+constexpr char kPlainOutputOptions[][42] = {
     "-fno-diagnostics-show-caret",
     "-fno-diagnostics-show-line-numbers",
     "-fdiagnostics-color=never",

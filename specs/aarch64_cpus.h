@@ -31,9 +31,9 @@ struct Extension {
   FeatureFlags bit;
   FeatureFlags on_set;   // the bit plus everything it implies
   FeatureFlags off_set;  // the bit plus everything that depends on it
-  // The words of the host CPU description that must all be present; null
+  // The words of the host CPU description that must all be present; empty
   // when the host cannot report the extension.
-  const char* host_words;
+  char host_words[20];
 };
 
 inline constexpr int kAnyVariant = -1;

@@ -44,7 +44,7 @@ std::string extension_suffix(FeatureFlags isa_flags, FeatureFlags default_flags)
     if ((added >> i) & 1) suffix.append("+").append(table[i].name);
   }
   for (const Extension& extension : table) {
-    if (extension.host_words == nullptr) continue;
+    if (extension.host_words[0] == '\0') continue;
     if ((current & extension.bit) != 0 && (isa_flags & extension.bit) == 0) {
       suffix.append("+no").append(extension.name);
       current &= ~extension.off_set;

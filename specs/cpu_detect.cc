@@ -74,7 +74,7 @@ void note_features(Description& host, const char* features) {
     text.remove_prefix(end + 1);
   }
   for (const Extension& extension : extensions()) {
-    if (extension.host_words == nullptr) continue;
+    if (extension.host_words[0] == '\0') continue;
     if (has_all_words(words, extension.host_words)) {
       host.detected |= extension.bit;
     } else {
