@@ -167,14 +167,14 @@ void append_collect_options(std::string* value) {
 // The last export and what it was made from: the switch table (its
 // entries and their texts never change while its revision stays), which
 // switches were left out, and the dump directory.  Specs run a command at
-// a time, mostly over the same switches; then the text is exported again
-// as it was.
+// a time, mostly over the same switches; then the same string is handed
+// to the environment again.
 struct LastCollectExport {
   std::uint64_t revision = 0;  // no table has revision 0
   std::vector<bool> left_out;
   bool has_dump_dir = false;
   std::string dump_dir;
-  std::string text;  // "COLLECT_VORN_OPTIONS=" and the value
+  const char* text = nullptr;  // "COLLECT_VORN_OPTIONS=" and the value
 };
 
 bool still_current(const LastCollectExport& last) {
@@ -214,10 +214,11 @@ void export_collect_options() {
     }
     last.has_dump_dir = line.dump_dir != nullptr;
     last.dump_dir = line.dump_dir != nullptr ? line.dump_dir : "";
-    last.text = "COLLECT_VORN_OPTIONS=";
-    append_collect_options(&last.text);
+    std::string text = "COLLECT_VORN_OPTIONS=";
+    append_collect_options(&text);
+    last.text = xstrdup(text.c_str());
   }
-  put_copy(last.text);
+  env_manager.xput(last.text);
 }
 
 void export_link_paths() {

@@ -66,6 +66,18 @@ void prune_options(DecodedOption** options, std::size_t* count) {
     }
     if (takes_part_in_cancelling(d)) mark_cancelled(d.index, &cancelled);
   }
+  if (last_complain == 0 && last_color == 0) {
+    // Nothing moves to the front: the kept entries close up in place.
+    std::size_t k = n > 0 ? 1 : 0;
+    for (std::size_t i = 1; i < n; ++i) {
+      if (drop[i]) continue;
+      if (k != i) old[k] = old[i];
+      ++k;
+    }
+    *options = static_cast<DecodedOption*>(xrealloc(old, (k > 0 ? k : 1) * sizeof(DecodedOption)));
+    *count = k;
+    return;
+  }
   DecodedOption* kept =
       static_cast<DecodedOption*>(xmalloc((n > 0 ? n : 1) * sizeof(DecodedOption)));
   std::size_t k = 0;
