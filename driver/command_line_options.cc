@@ -450,21 +450,22 @@ void driver_wrong_language_callback(const DecodedOption* decoded, std::uint32_t)
   record_canonical(decoded, false);
 }
 
+// Filled in on first use rather than initialised as constant data, which
+// would hold five pointers for the loader to relocate at every start.
 const OptionHandlers& driver_option_handlers() {
-  static const OptionHandlers handlers = [] {
-    OptionHandlers h{};
-    h.unknown_option_callback = driver_unknown_option_callback;
-    h.wrong_language_callback = driver_wrong_language_callback;
-    h.target_override = nullptr;
-    h.handler_count = 3;
-    h.handlers[0].handler = driver_handle_option;
-    h.handlers[0].class_mask = kFlagDriver;
-    h.handlers[1].handler = common_handle_option;
-    h.handlers[1].class_mask = kFlagCommon;
-    h.handlers[2].handler = target_handle_option;
-    h.handlers[2].class_mask = kFlagTarget;
-    return h;
-  }();
+  static OptionHandlers handlers{};
+  if (handlers.handler_count == 0) {
+    handlers.unknown_option_callback = driver_unknown_option_callback;
+    handlers.wrong_language_callback = driver_wrong_language_callback;
+    handlers.target_override = nullptr;
+    handlers.handlers[0].handler = driver_handle_option;
+    handlers.handlers[0].class_mask = kFlagDriver;
+    handlers.handlers[1].handler = common_handle_option;
+    handlers.handlers[1].class_mask = kFlagCommon;
+    handlers.handlers[2].handler = target_handle_option;
+    handlers.handlers[2].class_mask = kFlagTarget;
+    handlers.handler_count = 3;
+  }
   return handlers;
 }
 
