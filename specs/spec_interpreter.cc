@@ -1,7 +1,6 @@
 // The main loop of the spec interpreter and the dispatch of its escapes.
 #include "specs/spec_interpreter.h"
 
-#include <array>
 #include <cctype>
 #include <cstring>
 #include <string>
@@ -15,8 +14,8 @@
 #include "specs/spec_functions.h"
 #include "specs/spec_groups.h"
 #include "specs/spec_state.h"
-#include "support/memory.h"
 #include "support/char_class.h"
+#include "support/memory.h"
 
 namespace vorn {
 namespace {
@@ -61,8 +60,6 @@ struct Cursor {
   int status;
   bool stop;  // end this interpretation, returning `status`
 };
-
-using EscapeHandler = void (*)(Cursor& cursor);
 
 // Expands TEXT as a nested spec; a failure ends the caller.
 void expand_nested(Cursor& cursor, const char* text) {
@@ -361,60 +358,105 @@ void escape_unknown(Cursor& cursor) {
   report_error("spec failure: unrecognized spec option %qc", cursor.p[-1]);
 }
 
-constexpr std::array<EscapeHandler, 128> make_escape_table() {
-  std::array<EscapeHandler, 128> table{};
-  for (auto& entry : table) entry = escape_unknown;
-  table['%'] = escape_percent;
-  table['"'] = escape_empty_word;
-  table['('] = escape_named_spec;
-  table['*'] = escape_star;
-  table['.'] = escape_suffix_substitution;
-  table['1'] = expand_builtin<SpecId::kCfe1>;
-  table['2'] = expand_builtin<SpecId::kCxxfe1>;
-  table[':'] = escape_function;
-  table['<'] = escape_remove;
-  table['>'] = escape_remove_keep;
-  table['@'] = escape_response_group;
-  table['A'] = expand_builtin<SpecId::kAsmFinal>;
-  table['a'] = expand_builtin<SpecId::kAsm>;
-  table['B'] = escape_base_with_suffix;
-  table['b'] = escape_base;
-  table['C'] = escape_cpp;
-  table['D'] = escape_library_dirs;
-  table['d'] = escape_delete;
-  table['E'] = expand_builtin<SpecId::kEndfile>;
-  table['e'] = escape_error;
-  table['G'] = expand_builtin<SpecId::kLibvorn>;
-  table['g'] = escape_temp;
-  table['u'] = escape_temp;
-  table['U'] = escape_temp;
-  table['j'] = escape_temp;
-  table['I'] = escape_include_options;
-  table['i'] = escape_inputs;
-  table['L'] = expand_builtin<SpecId::kLib>;
-  table['l'] = expand_builtin<SpecId::kLink>;
-  table['M'] = escape_os_multilib;
-  table['m'] = escape_pipe_input;
-  table['n'] = escape_note;
-  table['O'] = escape_object_suffix;
-  table['o'] = escape_outputs;
-  table['R'] = escape_sysroot;
-  table['S'] = expand_builtin<SpecId::kStartfile>;
-  table['s'] = escape_library_file;
-  table['T'] = escape_linker_script;
-  table['V'] = escape_drop_output;
-  table['W'] = escape_output_group;
-  table['w'] = escape_output_file;
-  table['X'] = escape_linker_options;
-  table['x'] = escape_linker_option;
-  table['Y'] = escape_assembler_options;
-  table['Z'] = escape_preprocessor_options;
-  table['{'] = escape_group;
-  table['|'] = escape_pipe_output;
-  return table;
+// The escape after "%": a switch rather than a table of handlers, so that
+// the dispatch needs no pointers the loader would have to relocate.
+void run_escape(unsigned char letter, Cursor& cursor) {
+  switch (letter) {
+    case '%':
+      return escape_percent(cursor);
+    case '"':
+      return escape_empty_word(cursor);
+    case '(':
+      return escape_named_spec(cursor);
+    case '*':
+      return escape_star(cursor);
+    case '.':
+      return escape_suffix_substitution(cursor);
+    case '1':
+      return expand_builtin<SpecId::kCfe1>(cursor);
+    case '2':
+      return expand_builtin<SpecId::kCxxfe1>(cursor);
+    case ':':
+      return escape_function(cursor);
+    case '<':
+      return escape_remove(cursor);
+    case '>':
+      return escape_remove_keep(cursor);
+    case '@':
+      return escape_response_group(cursor);
+    case 'A':
+      return expand_builtin<SpecId::kAsmFinal>(cursor);
+    case 'a':
+      return expand_builtin<SpecId::kAsm>(cursor);
+    case 'B':
+      return escape_base_with_suffix(cursor);
+    case 'b':
+      return escape_base(cursor);
+    case 'C':
+      return escape_cpp(cursor);
+    case 'D':
+      return escape_library_dirs(cursor);
+    case 'd':
+      return escape_delete(cursor);
+    case 'E':
+      return expand_builtin<SpecId::kEndfile>(cursor);
+    case 'e':
+      return escape_error(cursor);
+    case 'G':
+      return expand_builtin<SpecId::kLibvorn>(cursor);
+    case 'g':
+    case 'u':
+    case 'U':
+    case 'j':
+      return escape_temp(cursor);
+    case 'I':
+      return escape_include_options(cursor);
+    case 'i':
+      return escape_inputs(cursor);
+    case 'L':
+      return expand_builtin<SpecId::kLib>(cursor);
+    case 'l':
+      return expand_builtin<SpecId::kLink>(cursor);
+    case 'M':
+      return escape_os_multilib(cursor);
+    case 'm':
+      return escape_pipe_input(cursor);
+    case 'n':
+      return escape_note(cursor);
+    case 'O':
+      return escape_object_suffix(cursor);
+    case 'o':
+      return escape_outputs(cursor);
+    case 'R':
+      return escape_sysroot(cursor);
+    case 'S':
+      return expand_builtin<SpecId::kStartfile>(cursor);
+    case 's':
+      return escape_library_file(cursor);
+    case 'T':
+      return escape_linker_script(cursor);
+    case 'V':
+      return escape_drop_output(cursor);
+    case 'W':
+      return escape_output_group(cursor);
+    case 'w':
+      return escape_output_file(cursor);
+    case 'X':
+      return escape_linker_options(cursor);
+    case 'x':
+      return escape_linker_option(cursor);
+    case 'Y':
+      return escape_assembler_options(cursor);
+    case 'Z':
+      return escape_preprocessor_options(cursor);
+    case '{':
+      return escape_group(cursor);
+    case '|':
+      return escape_pipe_output(cursor);
+    default:
+      return escape_unknown(cursor);
+  }
 }
-
-constexpr std::array<EscapeHandler, 128> kEscapes = make_escape_table();
 
 // A newline ends the command: it runs unless the last word is "|" and pipes
 // are in force, in which case the pipeline goes on with the next line.
@@ -480,8 +522,7 @@ int do_spec_1(const char* spec, bool literal, const char* matched_remainder) {
         unsigned char letter = static_cast<unsigned char>(*cursor.p);
         if (letter == '\0') fatal_error(current_location, "spec %qs invalid", spec);
         ++cursor.p;
-        EscapeHandler handler = letter < kEscapes.size() ? kEscapes[letter] : escape_unknown;
-        handler(cursor);
+        run_escape(letter, cursor);
         if (cursor.stop) return cursor.status;
         break;
       }
