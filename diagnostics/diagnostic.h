@@ -57,6 +57,10 @@ void report_sorry_at(SourceLocation location, const char* format, ...);
 // also prints a backtrace of the reporting program.
 [[noreturn]] void internal_error(const char* format, ...);
 [[noreturn]] void internal_error_no_backtrace(const char* format, ...);
+// An internal error whose text is made by the C library's printf from
+// program data (table rows, the C++ library's own messages): the result is
+// printed as it stands, never read as diagnostic directives.
+[[noreturn]] void internal_error_vprintf(const char* format, va_list args);
 
 // Any kind; true when printed.
 bool report_with_kind(DiagnosticKind kind, SourceLocation location, int option_index,

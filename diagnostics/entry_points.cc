@@ -3,6 +3,7 @@
 #include <libintl.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 #include "diagnostics/diagnostic.h"
@@ -148,6 +149,12 @@ void fatal_error(SourceLocation location, const char* format, ...) {
 void internal_error(const char* format, ...) {
   VORN_DELIVER(, (Origin{DiagnosticKind::kInternalError, current_location, 0, nullptr}), format);
   std::abort();
+}
+
+void internal_error_vprintf(const char* format, va_list args) {
+  char message[512];
+  std::vsnprintf(message, sizeof message, format, args);
+  internal_error("%s", message);
 }
 
 void internal_error_no_backtrace(const char* format, ...) {

@@ -8,7 +8,6 @@
 // relocations of those tables.  Nothing in the driver catches an
 // exception, so the only difference is the report.
 #include <cstdarg>
-#include <cstdio>
 #include <string>
 
 #include "diagnostics/diagnostic.h"
@@ -33,12 +32,9 @@ void __throw_logic_error(const char* what) {
 }
 
 void __throw_out_of_range_fmt(const char* format, ...) {
-  char what[512];
   va_list arguments;
   va_start(arguments, format);
-  std::vsnprintf(what, sizeof what, format, arguments);
-  va_end(arguments);
-  vorn::internal_error("%s", what);
+  vorn::internal_error_vprintf(format, arguments);
 }
 
 }  // namespace std

@@ -1,7 +1,6 @@
 #include "options/option_errors.h"
 
 #include <cstdarg>
-#include <cstdio>
 
 #include "diagnostics/diagnostic.h"
 
@@ -9,13 +8,11 @@ namespace vorn {
 
 void option_internal_error(const char* format, ...) {
   // The text names table rows, which are not user input; it is formatted
-  // here so that no option text is read as a diagnostic directive.
-  char message[256];
+  // before it is reported so that no option text is read as a diagnostic
+  // directive.
   va_list args;
   va_start(args, format);
-  std::vsnprintf(message, sizeof message, format, args);
-  va_end(args);
-  internal_error("%s", message);
+  internal_error_vprintf(format, args);
 }
 
 }  // namespace vorn
