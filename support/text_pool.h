@@ -35,11 +35,19 @@ struct TextPool {
 
 namespace text_pool_detail {
 
+// A null text is a default-constructed view.  A text with characters is
+// never null, and is told so without comparing its address: with the
+// sanitizers' null checks the compiler no longer takes the address of a
+// named constant (a configuration value) for non-null.
+constexpr bool is_null(std::string_view text) {
+  return text.empty() && text.data() == nullptr;
+}
+
 template <std::size_t Count>
 constexpr std::size_t first_equal(const std::array<std::string_view, Count>& texts,
                                   std::size_t index) {
   for (std::size_t i = 0; i < index; ++i) {
-    if (texts[i].data() != nullptr && texts[i] == texts[index]) return i;
+    if (!is_null(texts[i]) && texts[i] == texts[index]) return i;
   }
   return index;
 }
@@ -48,7 +56,7 @@ template <std::size_t Count>
 constexpr std::size_t pooled_size(const std::array<std::string_view, Count>& texts) {
   std::size_t size = 0;
   for (std::size_t i = 0; i < Count; ++i) {
-    if (texts[i].data() != nullptr && first_equal(texts, i) == i) size += texts[i].size() + 1;
+    if (!is_null(texts[i]) && first_equal(texts, i) == i) size += texts[i].size() + 1;
   }
   return size;
 }
@@ -67,7 +75,7 @@ consteval auto make_text_pool(Texts) {
   TextPool<Offset, kSize, kCount> pool{};
   std::size_t at = 0;
   for (std::size_t i = 0; i < kCount; ++i) {
-    if (texts[i].data() == nullptr) {
+    if (text_pool_detail::is_null(texts[i])) {
       pool.offsets[i] = pool.kNone;
       continue;
     }
