@@ -38,7 +38,7 @@ SpecHooks& spec_hooks() {
   return *current_hooks;
 }
 
-constinit SpecState g_spec_state;
+SpecState g_spec_state;
 
 bool pipes_in_force() {
   const OptionsRecord* options = spec_options();

@@ -50,8 +50,8 @@ struct SpecState {
   int response_file_count = 0;
 };
 
-// One state for the process, constant-initialised: the interpreter reaches
-// it for every character it copies.
+// One state for the process, a plain global rather than a function's
+// static: the interpreter reaches it for every character it copies.
 extern SpecState g_spec_state;
 inline SpecState& spec_state() {
   return g_spec_state;
