@@ -41,9 +41,10 @@ time_runs() {
   awk -v s="$start" -v e="$end" 'BEGIN { printf "%.6f\n", e - s }'
 }
 
-# The best of five measurements of N runs.
-best_of_five() {
-  for _ in 1 2 3 4 5; do time_runs "$@"; done | sort -g | head -n 1
+# The median of a list of measurements.
+median() {
+  printf '%s\n' "$@" | sort -g |
+    awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
 ratio() {
@@ -71,16 +72,25 @@ awk 'BEGIN { for (i = 0; i < 10000; ++i) print "in" i ".cc" }' > inputs-10000
 awk 'BEGIN { for (i = 0; i < 10000; ++i) print "-DNAME" i "=" i }' > words-10000
 awk 'BEGIN { for (i = 0; i < 100000; ++i) print "-DNAME" i "=" i }' > words-100000
 
-# Each ratio from the best of five rounds of three runs on either side.
+# Each ratio from nine rounds of three runs on either side, the two sides
+# taking turns, and the median round of each.  On a shared machine the
+# speed drifts over seconds: with one side's rounds all before the other's,
+# or with the fastest round of each, a drift falls on one side only and
+# moves the ratio by a tenth or more.
+scaling_ratio() {
+  small=
+  large=
+  for _ in 1 2 3 4 5 6 7 8 9; do
+    small="$small $(time_runs 3 "$driver" -### -c $1)"
+    large="$large $(time_runs 3 "$driver" -### -c $2)"
+  done
+  ratio "$(median $small)" "$(median $large)"
+}
 inputs_ratio() {
-  small=$(best_of_five 3 "$driver" -### -c $(cat inputs-1000))
-  large=$(best_of_five 3 "$driver" -### -c $(cat inputs-10000))
-  ratio "$small" "$large"
+  scaling_ratio "$(cat inputs-1000)" "$(cat inputs-10000)"
 }
 words_ratio() {
-  small=$(best_of_five 3 "$driver" -### -c a.cc @words-10000)
-  large=$(best_of_five 3 "$driver" -### -c a.cc @words-100000)
-  ratio "$small" "$large"
+  scaling_ratio "a.cc @words-10000" "a.cc @words-100000"
 }
 
 if [ -x /usr/bin/time ]; then
