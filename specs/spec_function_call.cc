@@ -1,7 +1,6 @@
 // The call mechanism of spec functions: parsing the call, expanding the
 // arguments in a fresh interpreter context, and putting the caller's
 // context back before the result is expanded into the caller's command.
-#include <cctype>
 #include <cstring>
 #include <string>
 #include <utility>

@@ -18,7 +18,7 @@
 #include "specs/spec_functions.h"
 #include "specs/spec_interpreter.h"
 #include "specs/spec_state.h"
-#include "support/char_class.h"
+#include "specs/switch_atom_scan.h"
 
 namespace vorn {
 namespace {
@@ -33,17 +33,6 @@ std::string group_text(const char* start) {
     if (*p == '}' && --level == 0) break;
   }
   return std::string(start, p);
-}
-
-constexpr AsciiClass kNameChars("_+,-.=@");
-
-bool is_name_char(char c) {
-  return kNameChars.contains(c);
-}
-
-const char* skip_blanks(const char* p) {
-  while (*p == ' ' || *p == '\t') ++p;
-  return p;
 }
 
 struct Atom {
@@ -159,21 +148,21 @@ class GroupReader {
 // Reads one atom at p_; a spec-function atom is called here, whatever the
 // decision needs.  False when the function's result failed to expand.
 bool GroupReader::read_atom(Atom* atom) {
-  p_ = skip_blanks(p_);
+  p_ = skip_atom_blanks(p_);
   if (*p_ == '!') {
     atom->negated = true;
-    p_ = skip_blanks(p_ + 1);
+    p_ = skip_atom_blanks(p_ + 1);
   }
   if (p_[0] == '%' && p_[1] == ':') {
     atom->function = true;
     const char* after = call_spec_function(p_ + 2, &atom->function_result, nullptr);
     if (after == nullptr) return false;
-    p_ = skip_blanks(after);
+    p_ = skip_atom_blanks(after);
     return true;
   }
   if (*p_ == '.' || *p_ == ',') atom->marker = *p_++;
   const char* begin = p_;
-  while (is_name_char(*p_)) ++p_;
+  while (kSwitchNameChars.contains(*p_)) ++p_;
   atom->text = std::string_view(begin, static_cast<std::size_t>(p_ - begin));
   if (*p_ == '\\') {
     atom->escaped = true;
@@ -186,7 +175,7 @@ bool GroupReader::read_atom(Atom* atom) {
         }
         atom->unescaped.push_back(p_[1]);
         p_ += 2;
-      } else if (is_name_char(*p_)) {
+      } else if (kSwitchNameChars.contains(*p_)) {
         atom->unescaped.push_back(*p_++);
       } else {
         break;
@@ -197,7 +186,7 @@ bool GroupReader::read_atom(Atom* atom) {
     atom->starred = true;
     ++p_;
   }
-  p_ = skip_blanks(p_);
+  p_ = skip_atom_blanks(p_);
   if (atom->marker != 0 && atom->starred) invalid();
   return true;
 }
@@ -355,7 +344,7 @@ const char* GroupReader::finish_print_group(const Atom& first) {
 
 const char* GroupReader::run() {
   for (bool first_alternative = true;; first_alternative = false) {
-    p_ = skip_blanks(p_);
+    p_ = skip_atom_blanks(p_);
     if (*p_ == ':') return default_alternative();
     bool value = false;
     bool all_starred = true;

@@ -1,7 +1,6 @@
 // The main loop of the spec interpreter and the dispatch of its escapes.
 #include "specs/spec_interpreter.h"
 
-#include <cctype>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -61,7 +60,11 @@ struct Cursor {
   bool stop;  // end this interpretation, returning `status`
 };
 
-// Expands TEXT as a nested spec; a failure ends the caller.
+// Expands TEXT as a nested spec; a failure ends the caller.  A named
+// spec's text can be replaced while it is being expanded (a "%:include"
+// inside it may read a specs file that redefines it); the old text stays
+// readable, since every text a spec ever had is kept until the end of the
+// run (keep_spec_text), so it is read in place.
 void expand_nested(Cursor& cursor, const char* text) {
   int status = do_spec_1(text, false, nullptr);
   if (status != 0) {
@@ -75,17 +78,9 @@ void fail(Cursor& cursor) {
   cursor.stop = true;
 }
 
-// A named spec's text can be replaced while it is being expanded (a
-// "%:include" inside it may read a specs file that redefines it); the old
-// text stays readable, since every text a spec ever had is kept until the
-// end of the run (keep_spec_text), so the expansion reads it in place.
-void expand_named_text(Cursor& cursor, const char* text) {
-  expand_nested(cursor, text);
-}
-
 template <SpecId kId>
 void expand_builtin(Cursor& cursor) {
-  expand_named_text(cursor, spec_text(kId));
+  expand_nested(cursor, spec_text(kId));
 }
 
 void escape_percent(Cursor&) {
@@ -111,7 +106,7 @@ void escape_named_spec(Cursor& cursor) {
   NamedSpec* spec = find_named_spec(name);
   if (spec == nullptr) return;
   named_spec_stack().push_back(spec->name);
-  expand_named_text(cursor, spec->text());
+  expand_nested(cursor, spec->text());
   named_spec_stack().pop_back();
 }
 
@@ -138,7 +133,7 @@ void escape_cpp(Cursor& cursor) {
   if (compiler != nullptr && compiler->cpp_spec != nullptr) {
     expand_nested(cursor, compiler->cpp_spec);
   } else {
-    expand_named_text(cursor, spec_text(SpecId::kCpp));
+    expand_nested(cursor, spec_text(SpecId::kCpp));
   }
 }
 

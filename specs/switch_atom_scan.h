@@ -6,13 +6,21 @@
 #ifndef VORN_SPECS_SWITCH_ATOM_SCAN_H
 #define VORN_SPECS_SWITCH_ATOM_SCAN_H
 
-#include <cctype>
 #include <cstring>
 #include <string_view>
 
 #include "support/char_class.h"
 
 namespace vorn {
+
+// The characters of a switch name in a group's atom, and the blanks around
+// atoms: the interpreter's group reader and this scan read atoms alike.
+inline constexpr AsciiClass kSwitchNameChars{"_+,-.=@"};
+
+inline const char* skip_atom_blanks(const char* p) {
+  while (*p == ' ' || *p == '\t') ++p;
+  return p;
+}
 
 // Calls SINK(name, starred) for every atom that marks switches, in text
 // order; atoms testing a suffix ("." or ",") mark nothing and are not
@@ -43,18 +51,18 @@ class SwitchAtomScanner {
   // after what was scanned.
   const char* scan_atoms(const char* p, bool braced) {
     for (;;) {
-      p = skip_blanks(p);
-      if (*p == '!') p = skip_blanks(p + 1);
+      p = skip_atom_blanks(p);
+      if (*p == '!') p = skip_atom_blanks(p + 1);
       bool test_only = *p == '.' || *p == ',';
       if (test_only) ++p;
       const char* start = p;
-      while (is_name_char(*p)) ++p;
+      while (kSwitchNameChars.contains(*p)) ++p;
       std::string_view name(start, static_cast<std::size_t>(p - start));
       bool starred = *p == '*';
       if (starred) ++p;
       if (!test_only) sink_(name, starred);
       if (!braced) return p;
-      p = skip_blanks(p);
+      p = skip_atom_blanks(p);
       if (*p == '&' || *p == '|') {
         ++p;
         continue;
@@ -74,15 +82,6 @@ class SwitchAtomScanner {
   // interpreter stops far earlier); their switches are left unvalidated
   // rather than risking the stack on hostile specs files.
   static constexpr int kMaxDepth = 1000;
-
-  static constexpr AsciiClass kNameChars{"_+,-.=@"};
-
-  static bool is_name_char(char c) { return kNameChars.contains(c); }
-
-  static const char* skip_blanks(const char* p) {
-    while (*p == ' ' || *p == '\t') ++p;
-    return p;
-  }
 
   const char* scan_nested(const char* p, bool braced) {
     if (depth_ >= kMaxDepth) return p;
