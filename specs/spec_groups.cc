@@ -360,7 +360,11 @@ const char* GroupReader::run() {
       bool print_context = first_alternative && !seen_bar;
       if (print_context && (*p_ == '&' || *p_ == '}')) return finish_print_group(atom);
       if (!atom.function && atom.name().empty() && !atom.starred) invalid();
-      if (!atom.starred || atom.function) all_starred = false;
+      // Only the atoms that decide count for "%*": none after a match in
+      // this alternative, none once an earlier alternative matched.  A
+      // function atom was called whatever the decision needed.
+      const bool evaluated = atom.function || (!value && !any_matched_);
+      if (evaluated && (!atom.starred || atom.function)) all_starred = false;
       if (!value && !any_matched_ && atom_holds(atom)) {
         value = true;
         if (!have_match) {

@@ -92,6 +92,25 @@ TEST_F(GroupTest, StarredBodyRunsOncePerMatchingSwitch) {
   EXPECT_EQ(expand("%{MT*:-MQ%*}"), (Words{"-MQ", "t1"}));
 }
 
+// "%*" needs every atom that was evaluated to be starred; an atom after a
+// match, or in an alternative after a matching one, is never evaluated.
+TEST_F(GroupTest, StarredBodyChecksOnlyEvaluatedAtoms) {
+  add_switch("-w");
+  EXPECT_EQ(expand("%{w:X;a:%*}"), (Words{"X"}));
+  add_switch("-ansi");
+  EXPECT_EQ(expand("%{a*|w:%*}"), (Words{"nsi"}));
+  EXPECT_EQ(expand("%{w:X;a*|b:%*}"), (Words{"X"}));
+  // Evaluated and not starred: still fatal, whether or not it matched.
+  EXPECT_EXIT(expand_spec("%{w|a*:%*}", nullptr), ExitedWithCode(1), "braced spec body .* is invalid");
+  EXPECT_EXIT(expand_spec("%{none:X;a:%*}", nullptr), ExitedWithCode(1),
+              "braced spec body .* is invalid");
+  EXPECT_EXIT(expand_spec("%{none|a:%*}", nullptr), ExitedWithCode(1),
+              "braced spec body .* is invalid");
+  // A function atom is always called, so it always counts.
+  EXPECT_EXIT(expand_spec("%{a*|%:if-exists(/):%*}", nullptr), ExitedWithCode(1),
+              "braced spec body .* is invalid");
+}
+
 TEST_F(GroupTest, SuffixAndLanguageTests) {
   CompilerEntry cxx{"@c++", "", nullptr, 0, 0};
   use_input("a.c", &cxx);
