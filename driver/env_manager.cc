@@ -14,6 +14,7 @@
 #include "driver/driver.h"
 #include "specs/named_specs.h"
 #include "specs/prefixes.h"
+#include "specs/spec_interpreter.h"
 #include "specs/switches.h"
 #include "support/memory.h"
 
@@ -102,13 +103,9 @@ void export_lto_runner() {
   if (command_line().compile_only) return;
   char* path = locate_program("lto-runner");
   if (path == nullptr) return;
-  // The path becomes a spec word and a plugin option: blanks and tabs would
-  // split it.
-  std::string escaped;
-  for (const char* p = path; *p != '\0'; ++p) {
-    if (*p == ' ' || *p == '\t') escaped += '\\';
-    escaped += *p;
-  }
+  // The path becomes spec text (a plug-in option of the link command) and
+  // the variable is read from that text, so it is quoted as specs quote.
+  std::string escaped = quote_spec_text(path);
   std::free(path);
   define_spec("lto_runner", xstrdup(escaped.c_str()), false);
   put_copy(std::string("COLLECT_LTO_RUNNER=") + named_spec_text("lto_runner"));

@@ -38,16 +38,6 @@ bool live_switch_named(const char* text) {
   return false;
 }
 
-// A path with a backslash before every blank and tab, as specs quote it.
-const char* escape_blanks(const char* path) {
-  std::string escaped;
-  for (const char* p = path; *p != '\0'; ++p) {
-    if (*p == ' ' || *p == '\t') escaped += '\\';
-    escaped += *p;
-  }
-  return xstrdup(escaped.c_str());
-}
-
 // The dump names of the link step: DIR + STEM + "." for its own files.
 void prepare_link_dump_naming() {
   CommandLine& line = command_line();
@@ -88,10 +78,12 @@ void prepare_linker(const char* argv0) {
     if (plugin == nullptr) {
       fatal_error(current_location, _("%<-fuse-linker-plugin%>, but %s not found"), kLinkerPlugin);
     }
-    set_static_spec(spec_slot(SpecId::kLinkerPluginFile), escape_blanks(plugin), true);
+    // Spec text: the path found may hold "%", backslashes or blanks.
+    set_static_spec(spec_slot(SpecId::kLinkerPluginFile), xstrdup(quote_spec_text(plugin).c_str()),
+                    true);
     std::free(plugin);
   }
-  set_static_spec(spec_slot(SpecId::kLtoVorn), argv0, false);
+  set_static_spec(spec_slot(SpecId::kLtoVorn), xstrdup(quote_spec_text(argv0).c_str()), true);
 }
 
 void warn_unused_linker_inputs(const unsigned char* explicit_inputs) {

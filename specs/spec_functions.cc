@@ -14,6 +14,7 @@
 #include "diagnostics/intl.h"
 #include "specs/prefixes.h"
 #include "specs/spec_function_handlers.h"
+#include "specs/spec_interpreter.h"
 #include "specs/spec_state.h"
 #include "specs/specs_file.h"
 #include "support/memory.h"
@@ -75,6 +76,12 @@ SpecFunction spec_function_at(std::size_t index) {
   return {nullptr, nullptr};
 }
 
+// A file name as the result text of a function: the result is interpreted,
+// and a name found on disk may hold "%", backslashes or blanks.
+const char* quoted_file(const char* file) {
+  return xstrdup(quote_spec_text(file).c_str());
+}
+
 bool absolute_and_readable(const char* file) {
   return file[0] == '/' && access(file, R_OK) == 0;
 }
@@ -126,12 +133,12 @@ const char* getenv_function(int argc, const char** argv) {
 
 const char* if_exists(int argc, const char** argv) {
   if (argc != 1) return nullptr;
-  return absolute_and_readable(argv[0]) ? argv[0] : nullptr;
+  return absolute_and_readable(argv[0]) ? quoted_file(argv[0]) : nullptr;
 }
 
 const char* if_exists_else(int argc, const char** argv) {
   if (argc != 2) return nullptr;
-  return absolute_and_readable(argv[0]) ? argv[0] : argv[1];
+  return quoted_file(absolute_and_readable(argv[0]) ? argv[0] : argv[1]);
 }
 
 const char* if_exists_then_else(int argc, const char** argv) {
@@ -192,16 +199,16 @@ const char* include(int argc, const char** argv) {
 
 const char* find_file(int argc, const char** argv) {
   require_arguments(argc, 1, "find-file");
-  if (argv[0][0] == '/') return absolute_and_readable(argv[0]) ? xstrdup(argv[0]) : argv[0];
+  if (argv[0][0] == '/') return quoted_file(argv[0]);
   const char* found = locate_file(startfile_prefixes(), argv[0], R_OK, true);
-  return found != nullptr ? found : argv[0];
+  return quoted_file(found != nullptr ? found : argv[0]);
 }
 
 const char* find_plugindir(int argc, const char**) {
   require_arguments(argc, 0, "find-plugindir");
   const char* found = locate_file(startfile_prefixes(), "plugin", R_OK, true);
   std::string result = "-iplugindir=";
-  result += found != nullptr ? found : "plugin";
+  result += found != nullptr ? quote_spec_text(found) : "plugin";
   return xstrdup(result.c_str());
 }
 
@@ -255,7 +262,7 @@ const char* fortran_preinclude_file(int argc, const char** argv) {
   }
   if (found == nullptr) return nullptr;
   std::string result = option;
-  result += found;
+  result += quote_spec_text(found);
   return xstrdup(result.c_str());
 }
 

@@ -530,6 +530,11 @@ int do_spec_1(const char* spec, bool literal, const char* matched_remainder) {
   return 0;
 }
 
+// The characters the main loop of do_spec_1 does not simply append.
+std::string quote_spec_text(const char* text) {
+  return backslash_escape(text, " \t\n%\\|");
+}
+
 int expand_spec(const char* spec, const char* matched_remainder) {
   SpecState& state = spec_state();
   state.arguments.clear();

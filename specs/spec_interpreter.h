@@ -7,6 +7,7 @@
 #ifndef VORN_SPECS_SPEC_INTERPRETER_H
 #define VORN_SPECS_SPEC_INTERPRETER_H
 
+#include <string>
 #include <vector>
 
 namespace vorn {
@@ -35,6 +36,12 @@ void store_argument(const char* text, bool delete_always, bool delete_on_failure
 
 // Closes the open response file: writes its words, stores "@FILE".
 void write_response_file();
+
+// TEXT with a backslash before every character that interpretation reads
+// specially (blank, tab, newline, "%", backslash, "|"), so that text from
+// outside the specs, such as a path found on disk, put into a spec reads
+// back as exactly itself and never as an escape.
+std::string quote_spec_text(const char* text);
 
 // The words of the command being built.
 const std::vector<const char*>& spec_arguments();

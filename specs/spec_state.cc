@@ -74,7 +74,7 @@ std::string backslash_escape(const char* text, const char* special) {
 
 std::string quote_spec_word(const char* text) {
   if (*text == '\0') return "%\"";
-  return backslash_escape(text, "\t\n %\\|");
+  return quote_spec_text(text);
 }
 
 }  // namespace vorn

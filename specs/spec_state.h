@@ -113,8 +113,7 @@ void expand_outputs();
 std::string backslash_escape(const char* text, const char* special);
 
 // Quotes TEXT so that the interpreter reads it back as one literal word:
-// a backslash before blanks, newlines, "%", backslash and "|"; an empty
-// text becomes the empty-word escape.
+// quote_spec_text, and an empty text becomes the empty-word escape.
 std::string quote_spec_word(const char* text);
 
 }  // namespace vorn

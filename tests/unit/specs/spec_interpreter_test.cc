@@ -141,6 +141,20 @@ TEST_F(InterpreterTest, MalformedEscapesAreFatal) {
   EXPECT_EXIT(expand_spec("%xa", nullptr), ExitedWithCode(1), "has invalid .*%xa");
 }
 
+// Text from outside the specs, quoted, reads back as exactly itself: no
+// escape runs, no word splits, no file is marked.
+TEST_F(InterpreterTest, QuotedTextReadsBackAsItself) {
+  use_input("x.c");
+  for (const char* text : {"/p%d/lto-runner", "/p%w/a", "/p%u/a", "/p%o/a", "/p%20/a", "/a\\b/c",
+                           "/a|b/c", "/a b/c", "/t\tn\nx/", "%", "\\", "p%%q"}) {
+    EXPECT_EQ(expand(quote_spec_text(text).c_str()), (Words{text})) << text;
+    EXPECT_EQ(expand(("-x=" + quote_spec_text(text)).c_str()), (Words{std::string("-x=") + text}));
+  }
+  EXPECT_TRUE(hooks_.delete_at_exit.empty());
+  EXPECT_TRUE(hooks_.delete_on_failure.empty());
+  EXPECT_TRUE(hooks_.commands.empty());
+}
+
 // Temporary and dump names.
 
 TEST_F(InterpreterTest, TemporaryNamesAreSharedOrUniqueByLetter) {
