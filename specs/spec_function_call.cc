@@ -32,6 +32,7 @@ struct SavedContext {
   bool linker_script;
   bool output_file;
   int delete_mode;
+  WordFile word_file;
   const char* suffix_substitution;
 };
 
@@ -41,7 +42,8 @@ SavedContext save_context() {
                      std::move(state.arguments), std::move(state.response_words),
                      state.response_file_open,   state.library_file,
                      state.linker_script,        state.output_file,
-                     state.delete_mode,          state.suffix_substitution};
+                     state.delete_mode,          state.word_file,
+                     state.suffix_substitution};
   state.word.clear();
   state.arguments = std::vector<const char*>();
   state.arguments.reserve(10);
@@ -64,6 +66,7 @@ void restore_context(SavedContext& saved) {
   state.linker_script = saved.linker_script;
   state.output_file = saved.output_file;
   state.delete_mode = saved.delete_mode;
+  state.word_file = saved.word_file;
   state.suffix_substitution = saved.suffix_substitution;
 }
 

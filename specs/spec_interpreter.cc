@@ -89,7 +89,7 @@ void escape_percent(Cursor&) {
 
 void escape_empty_word(Cursor&) {
   if (spec_state().word_started) finish_argument();
-  store_argument(xstrdup(""), false, false);
+  store_argument(xstrdup(""));
 }
 
 void escape_named_spec(Cursor& cursor) {
@@ -197,6 +197,7 @@ void escape_library_dirs(Cursor&) {
 }
 void escape_delete(Cursor&) {
   spec_state().delete_mode = kDeleteMarked;
+  mark_word_file();
 }
 void escape_include_options(Cursor&) {
   expand_include_options();
@@ -215,6 +216,7 @@ void escape_linker_script(Cursor&) {
 }
 void escape_output_file(Cursor&) {
   spec_state().output_file = true;
+  mark_word_file();
 }
 
 // The text up to the next newline (not included) or the end.

@@ -31,8 +31,9 @@ int do_spec_1(const char* spec, bool literal, const char* matched_remainder);
 void finish_argument();
 
 // Stores TEXT as a finished word (in the open response file, if any) and
-// records it for deletion as the flags ask.
-void store_argument(const char* text, bool delete_always, bool delete_on_failure);
+// records FILE, the file the word names, for deletion as the flags ask.
+void store_argument(const char* text, const char* file = nullptr, bool delete_always = false,
+                    bool delete_on_failure = false);
 
 // Closes the open response file: writes its words, stores "@FILE".
 void write_response_file();

@@ -79,7 +79,7 @@ void write_response_file() {
   state.response_words.clear();
   std::string argument = "@";
   argument += name;
-  store_argument(xstrdup(argument.c_str()), false, false);
+  store_argument(xstrdup(argument.c_str()));
   if (command_line().save_temps == SaveTempsMode::kNone) {
     spec_hooks().register_temp_file(name, true, true);
   }

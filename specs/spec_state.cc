@@ -56,6 +56,12 @@ void clear_word_flags() {
   state.linker_script = false;
   state.output_file = false;
   state.delete_mode = kDeleteNone;
+  state.word_file = WordFile{};
+}
+
+void mark_word_file() {
+  SpecState& state = spec_state();
+  if (state.word_file.mark == WordFile::kNoMark) state.word_file.mark = state.word.size();
 }
 
 int store_separate_word(const char* text) {

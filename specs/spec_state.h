@@ -29,6 +29,17 @@ struct TempNameEntry {
 // 1: the word is a generated temporary name; 2: set by "%d".
 enum DeleteMode { kDeleteNone = 0, kDeleteTemporary = 1, kDeleteMarked = 2 };
 
+// The file that the word under construction names, for the deletion lists.
+// An option word ("-plugin-opt=-fresolution=/tmp/ccX.res") carries its file
+// after text that may itself hold "=", so the file is never guessed from
+// the word: it is the temporary made for the word, or the text from where
+// "%d" or "%w" marked the word.
+struct WordFile {
+  static constexpr std::size_t kNoMark = static_cast<std::size_t>(-1);
+  const char* temporary = nullptr;  // the generated name, with delete mode 1
+  std::size_t mark = kNoMark;       // where the first "%d" or "%w" stood
+};
+
 struct SpecState {
   std::string word;  // the word under construction
   bool word_started = false;
@@ -41,6 +52,7 @@ struct SpecState {
   bool linker_script = false;  // "%T"
   bool output_file = false;    // "%w"
   int delete_mode = kDeleteNone;
+  WordFile word_file;
 
   const char* suffix_substitution = nullptr;  // "%.SUFFIX"
   int function_depth = 0;                     // inside a spec function
@@ -80,9 +92,13 @@ inline bool switch_text_matches(const char* text, std::string_view name, bool st
   return starred || text[name.size()] == '\0';
 }
 
-// Clears the library-file, linker-script and output-file flags and the
-// delete mode, as a blank does.
+// Clears the library-file, linker-script and output-file flags, the
+// delete mode and the word's file, as a blank does.
 void clear_word_flags();
+
+// "%d" and "%w": the word's file starts here, unless an earlier mark of
+// the same word said where.
+void mark_word_file();
 
 // Interprets TEXT literally and then one blank: TEXT becomes a word of its
 // own (an empty TEXT an empty word).

@@ -95,6 +95,7 @@ void append_and_start(const char* text, int delete_mode) {
   SpecState& state = spec_state();
   append_to_word(text);
   state.delete_mode = delete_mode;
+  state.word_file.temporary = delete_mode == kDeleteTemporary ? text : nullptr;
   state.word_started = true;
 }
 

@@ -51,14 +51,28 @@ void refuse_input_as_output(const char* output) {
   }
 }
 
+// The file WORD names (see WordFile); a word that a search replaced names
+// the file found.
+const char* file_named_by(const char* word, bool replaced) {
+  const SpecState& state = spec_state();
+  const WordFile& file = state.word_file;
+  if (state.delete_mode == kDeleteTemporary && file.temporary != nullptr) return file.temporary;
+  if (replaced || file.mark == WordFile::kNoMark || file.mark >= std::strlen(word)) return word;
+  return word + file.mark;
+}
+
 }  // namespace
 
 void finish_argument() {
   SpecState& state = spec_state();
   char* word = xstrdup(state.word.c_str());
   state.word.clear();
+  bool replaced = false;
   if (state.library_file) {
-    if (char* found = locate_library_file(word)) word = found;
+    if (char* found = locate_library_file(word)) {
+      word = found;
+      replaced = true;
+    }
   }
   if (state.linker_script) {
     char* found = locate_library_file(word);
@@ -67,16 +81,19 @@ void finish_argument() {
       state.word_started = false;
       return;
     }
-    store_argument("--script", false, false);
+    store_argument("--script");
     word = found;
+    replaced = true;
   }
   if (state.output_file) refuse_input_as_output(word);
-  store_argument(word, state.delete_mode != kDeleteNone, state.output_file);
+  store_argument(word, file_named_by(word, replaced), state.delete_mode != kDeleteNone,
+                 state.output_file);
   if (state.output_file) set_current_output(word);
   state.word_started = false;
 }
 
-void store_argument(const char* text, bool delete_always, bool delete_on_failure) {
+void store_argument(const char* text, const char* file, bool delete_always,
+                    bool delete_on_failure) {
   SpecState& state = spec_state();
   if (state.response_file_open) {
     state.response_words.push_back(text);
@@ -84,12 +101,7 @@ void store_argument(const char* text, bool delete_always, bool delete_on_failure
     state.arguments.push_back(text);
   }
   if (!delete_always && !delete_on_failure) return;
-  // An option that names a file ("-fdump-x=FILE") is recorded by the name.
-  const char* name = text;
-  if (text[0] == '-') {
-    if (const char* equals = std::strrchr(text, '=')) name = equals + 1;
-  }
-  spec_hooks().register_temp_file(name, delete_always, delete_on_failure);
+  spec_hooks().register_temp_file(file != nullptr ? file : text, delete_always, delete_on_failure);
 }
 
 void expand_inputs() {
@@ -106,7 +118,7 @@ void expand_inputs() {
   for (InputFile& input : command_line().inputs) {
     if (input.language != nullptr && input.language[0] == '*') continue;
     if (input.compiler != progress.input.compiler) continue;
-    store_argument(input.name, false, false);
+    store_argument(input.name);
     input.compiled = true;
   }
   if (to_file) write_response_file();
@@ -116,7 +128,7 @@ void expand_outputs() {
   bool to_file = command_line().argument_files_supplied;
   if (to_file) open_response_file();
   for (const char* output : compile_progress().outputs) {
-    if (output != nullptr) store_argument(output, false, false);
+    if (output != nullptr) store_argument(output);
   }
   if (to_file) write_response_file();
 }

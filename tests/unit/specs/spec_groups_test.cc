@@ -101,7 +101,8 @@ TEST_F(GroupTest, StarredBodyChecksOnlyEvaluatedAtoms) {
   EXPECT_EQ(expand("%{a*|w:%*}"), (Words{"nsi"}));
   EXPECT_EQ(expand("%{w:X;a*|b:%*}"), (Words{"X"}));
   // Evaluated and not starred: still fatal, whether or not it matched.
-  EXPECT_EXIT(expand_spec("%{w|a*:%*}", nullptr), ExitedWithCode(1), "braced spec body .* is invalid");
+  EXPECT_EXIT(expand_spec("%{w|a*:%*}", nullptr), ExitedWithCode(1),
+              "braced spec body .* is invalid");
   EXPECT_EXIT(expand_spec("%{none:X;a:%*}", nullptr), ExitedWithCode(1),
               "braced spec body .* is invalid");
   EXPECT_EXIT(expand_spec("%{none|a:%*}", nullptr), ExitedWithCode(1),

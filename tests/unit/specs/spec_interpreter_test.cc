@@ -305,13 +305,45 @@ TEST_F(InterpreterTest, PipeEscapesUnderPipe) {
 
 TEST_F(InterpreterTest, DeleteAndOutputFlagsRecordFiles) {
   use_input("x.c");
-  EXPECT_EQ(expand("%d-fdump=foo.d -o %w%b.s"), (Words{"-fdump=foo.d", "-o", "x.s"}));
+  EXPECT_EQ(expand("-fdump=%dfoo.d -o %w%b.s"), (Words{"-fdump=foo.d", "-o", "x.s"}));
   EXPECT_EQ(hooks_.delete_at_exit, (Words{"foo.d"}));
   EXPECT_EQ(hooks_.delete_on_failure, (Words{"x.s"}));
   EXPECT_STREQ(compile_progress().outputs[0], "x.s");
   // A blank ends the flags: the next word is not recorded.
   EXPECT_EQ(expand("%dA B"), (Words{"A", "B"}));
   EXPECT_EQ(hooks_.delete_at_exit, (Words{"foo.d", "A"}));
+}
+
+// The file a word names is the temporary made for it, or the text from
+// where "%d" or "%w" stood; never a guess from the "=" signs of the word.
+TEST_F(InterpreterTest, RecordedFileIsTheOneMadeNotPartOfTheWord) {
+  hooks_.delete_at_exit.clear();
+  Words words = expand("-plugin-opt=-fresolution=%u.res");
+  ASSERT_EQ(words.size(), 1u);
+  ASSERT_EQ(hooks_.delete_at_exit.size(), 1u);
+  const std::string made = hooks_.delete_at_exit[0];
+  EXPECT_TRUE(StartsWith(made, temp_dir() + "/cc"));
+  EXPECT_EQ(words[0], "-plugin-opt=-fresolution=" + made);
+  // Text after the temporary in the same word is not part of its name.
+  expand("-x=%g.s,y");
+  EXPECT_TRUE(EndsWith(hooks_.delete_at_exit.back(), ".s"));
+
+  // A marked word whose own text has "=" in it: the mark says where the
+  // file begins, the whole word when it stood first.
+  use_input("d=1/a=b.c");
+  command_line().dump_dir = "t=x/";
+  command_line().dump_dir_length = 4;
+  hooks_.delete_at_exit.clear();
+  EXPECT_EQ(expand("-fdump=%d%b.d %w%b.s -o %d%w-%b.o"),
+            (Words{"-fdump=t=x/a=b.d", "a=b.s", "-o", "-a=b.o"}));
+  EXPECT_EQ(hooks_.delete_at_exit, (Words{"t=x/a=b.d", "-a=b.o"}));
+  EXPECT_EQ(hooks_.delete_on_failure, (Words{"a=b.s", "-a=b.o"}));
+}
+
+// A spec function called inside a word leaves that word's file alone.
+TEST_F(InterpreterTest, FunctionCallKeepsTheCallersWordFile) {
+  expand("-o=%w%:if-exists-else(/no/such/file out=1.o)");
+  EXPECT_EQ(hooks_.delete_on_failure, (Words{"out=1.o"}));
 }
 
 TEST_F(InterpreterTest, LibraryFilesAndLinkerScriptsAreSearched) {
