@@ -100,16 +100,13 @@ TEST_F(GroupTest, StarredBodyChecksOnlyEvaluatedAtoms) {
   add_switch("-ansi");
   EXPECT_EQ(expand("%{a*|w:%*}"), (Words{"nsi"}));
   EXPECT_EQ(expand("%{w:X;a*|b:%*}"), (Words{"X"}));
-  // Evaluated and not starred: still fatal, whether or not it matched.
-  EXPECT_EXIT(expand_spec("%{w|a*:%*}", nullptr), ExitedWithCode(1),
-              "braced spec body .* is invalid");
-  EXPECT_EXIT(expand_spec("%{none:X;a:%*}", nullptr), ExitedWithCode(1),
-              "braced spec body .* is invalid");
-  EXPECT_EXIT(expand_spec("%{none|a:%*}", nullptr), ExitedWithCode(1),
-              "braced spec body .* is invalid");
-  // A function atom is always called, so it always counts.
-  EXPECT_EXIT(expand_spec("%{a*|%:if-exists(/):%*}", nullptr), ExitedWithCode(1),
-              "braced spec body .* is invalid");
+  // Evaluated and not starred: still fatal, whether or not it matched; a
+  // function atom is always called, so it always counts.
+  for (const char* spec :
+       {"%{w|a*:%*}", "%{none:X;a:%*}", "%{none|a:%*}", "%{a*|%:if-exists(/):%*}"}) {
+    EXPECT_EXIT(expand_spec(spec, nullptr), ExitedWithCode(1), "braced spec body .* is invalid")
+        << spec;
+  }
 }
 
 TEST_F(GroupTest, SuffixAndLanguageTests) {
