@@ -181,6 +181,32 @@ TEST_F(FunctionTest, FileLookups) {
   EXPECT_EQ(expand("%:find-plugindir()"), (Words{"-iplugindir=" + lib + "plugin"}));
 }
 
+// A result is interpreted again: a file name found on disk comes back as
+// exactly itself, whatever its directories are called.
+TEST_F(FunctionTest, FoundFilesReadBackAsThemselves) {
+  ScratchDir dir;
+  std::string lib = dir.mkdir("p%d a|b\\c");
+  dir.write("p%d a|b\\c/x.o", "");
+  dir.mkdir("p%d a|b\\c/plugin");
+  dir.mkdir("f%o");
+  dir.write("f%o/math.h", "");
+  add_search_prefix(&search_paths().startfile_prefixes, lib.c_str(), nullptr, kPrefixPriorityOther,
+                    kPrefixPlain, false);
+  const std::string x = lib + "x.o";
+  const std::string quoted_x = quote_spec_text(x.c_str());
+  EXPECT_EQ(expand("%:find-file(x.o) %:find-plugindir()"),
+            (Words{x, "-iplugindir=" + lib + "plugin"}));
+  EXPECT_EQ(expand(("%:find-file(" + quoted_x + ") %:if-exists(" + quoted_x +
+                    ") %:if-exists-else(" + quoted_x + " no)")
+                       .c_str()),
+            (Words{x, x, x}));
+  std::string spec = "%:fortran-preinclude-file(-fpre-include= math.h " +
+                     quote_spec_text((dir.path() + "/f%o").c_str()) + ")";
+  EXPECT_EQ(expand(spec.c_str()), (Words{"-fpre-include=" + dir.path() + "/f%o/math.h"}));
+  EXPECT_TRUE(hooks_.delete_at_exit.empty());
+  EXPECT_TRUE(hooks_.delete_on_failure.empty());
+}
+
 TEST_F(FunctionTest, IncludeReadsASpecsFile) {
   ScratchDir dir;
   std::string lib = dir.mkdir("lib");
