@@ -15,6 +15,7 @@
 #include "specs/named_specs.h"
 #include "specs/prefixes.h"
 #include "specs/spec_interpreter.h"
+#include "specs/spec_state.h"
 #include "specs/switches.h"
 #include "support/memory.h"
 
@@ -103,12 +104,12 @@ void export_lto_runner() {
   if (command_line().compile_only) return;
   char* path = locate_program("lto-runner");
   if (path == nullptr) return;
-  // The path becomes spec text (a plug-in option of the link command) and
-  // the variable is read from that text, so it is quoted as specs quote.
-  std::string escaped = quote_spec_text(path);
+  // The path becomes spec text (a plug-in option of the link command), so
+  // it is quoted as specs quote.  The variable keeps the form its readers
+  // have always unescaped: a backslash before blanks and tabs only.
+  define_spec("lto_runner", xstrdup(quote_spec_text(path).c_str()), false);
+  put_copy(std::string("COLLECT_LTO_RUNNER=") + backslash_escape(path, " \t"));
   std::free(path);
-  define_spec("lto_runner", xstrdup(escaped.c_str()), false);
-  put_copy(std::string("COLLECT_LTO_RUNNER=") + named_spec_text("lto_runner"));
 }
 
 void export_offload_targets(const char* targets) {

@@ -53,8 +53,8 @@ void export_assembler_options();
 void export_driver_name(const char* argv0);
 
 // Unless compiling only: finds lto-runner through the program prefixes,
-// quotes it as spec text (quote_spec_text), makes that the "lto_runner"
-// spec and exports "COLLECT_LTO_RUNNER=" with it.
+// quotes it as spec text (quote_spec_text) for the "lto_runner" spec, and
+// exports "COLLECT_LTO_RUNNER=" with the path, blanks and tabs escaped.
 void export_lto_runner();
 
 // "OFFLOAD_TARGET_NAMES=" TARGETS when TARGETS is set and not empty.  The
