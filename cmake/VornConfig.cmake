@@ -25,6 +25,7 @@ set(VORN_INSTALL_LIBEXEC_SUBDIR "libexec/vorn")
 set(VORN_INSTALL_LIBDIR "lib")
 set(VORN_INSTALL_LOCALEDIR "share/locale")
 set(VORN_INSTALL_MANDIR "share/man")
+set(VORN_INSTALL_DOCDIR "share/doc/vorn")
 
 # Absolute configured directories.  The installed tree is relocatable: the
 # programs compute their real directories from their own location relative to

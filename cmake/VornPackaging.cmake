@@ -9,7 +9,7 @@ set(CPACK_PACKAGE_VERSION ${VORN_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Vorn authors")
 set(CPACK_PACKAGE_CONTACT ${VORN_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "C++ compiler driver for AArch64 FreeBSD, with archive tools for link-time optimisation")
+    "C++ compiler driver and LTO-aware archive tools for AArch64 FreeBSD")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "vorn-cxx reads a compiler command line, builds the commands of the\n"
     "compilers proper, the assembler and the linker from its specs, and runs\n"
@@ -22,12 +22,19 @@ set(CPACK_GENERATOR TGZ DEB)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_SOURCE_GENERATOR "")
 # The archive unpacks into one directory that is a whole installation tree
-# (bin/, share/); the Debian package installs under the configured prefix,
-# where the driver's configured directories are.  Both trees are
-# relocatable.
+# (bin/, lib/, libexec/, share/, <machine>/); the Debian package installs
+# under /usr, where a distribution's packages go, whatever prefix the build
+# was configured for: both trees are relocatable, so the programs find
+# their directories from where they lie.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
-set(CPACK_VORN_DEB_PREFIX ${CMAKE_INSTALL_PREFIX})
+set(CPACK_VORN_DEB_PREFIX /usr)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/VornCPackGenerators.cmake)
+
+# lintian's verdict on the .deb (the package test runs it): no error, no
+# warning, and each override with its reason in this file.
+configure_file(${CMAKE_CURRENT_LIST_DIR}/lintian-overrides.in
+               ${PROJECT_BINARY_DIR}/lintian-overrides/vorn @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/lintian-overrides/vorn DESTINATION share/lintian/overrides)
 
 set(CPACK_DEBIAN_PACKAGE_NAME vorn)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

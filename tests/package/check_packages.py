@@ -1,24 +1,41 @@
 #!/usr/bin/env python3
 """Builds the .tar.gz and .deb packages of this build, unpacks each into a
-scratch directory and checks them: exactly the product's files, the control
-fields of the .deb, and the unpacked programs running from where they were
-unpacked (the tree is relocatable).
+scratch directory and checks them: exactly the product's files and
+directories, the control fields of the .deb, and the unpacked programs
+running from where they were unpacked (the tree is relocatable).  Then the
+.deb as a system receives it: installed with dpkg into a scratch root that
+has the machine's package database and the directories of the machine the
+package would touch, its programs and manual pages used from there, removed
+again, leaving exactly the files and directories that were there before;
+and lintian reports no error and no warning on it.
 
 usage: check_packages.py CPACK BUILD_DIR STAGE_DIR SCRATCH MACHINE VERSION PREFIX MAINTAINER
 """
+import glob
 import os
 import shutil
 import subprocess
 import sys
 
+# The .deb installs here, the .tar.gz unpacks into a directory of its own.
+DEB_PREFIX = '/usr'
 # Every file and link a package holds, relative to its installation root.
 CONTENTS = {
     'bin/vorn-cxx', 'bin/vorn-ar', 'bin/vorn-nm', 'bin/vorn-ranlib',
-    'share/man/man1/vorn-cxx.1', 'share/man/man1/vorn-ar.1',
-    'share/man/man1/vorn-nm.1 -> vorn-ar.1', 'share/man/man1/vorn-ranlib.1 -> vorn-ar.1',
+    'share/man/man1/vorn-cxx.1.gz', 'share/man/man1/vorn-ar.1.gz',
+    'share/man/man1/vorn-nm.1.gz -> vorn-ar.1.gz', 'share/man/man1/vorn-ranlib.1.gz -> vorn-ar.1.gz',
     'share/bash-completion/completions/vorn-cxx',
+    'share/zsh/vendor-completions/_vorn-cxx',
+    'share/fish/vendor_completions.d/vorn-cxx.fish',
     'share/locale/de/LC_MESSAGES/vorn.mo',
+    'share/doc/vorn/copyright', 'share/doc/vorn/changelog.gz', 'share/doc/vorn/specs-files.md',
+    'share/doc/vorn/examples/cmake/vorn-toolchain.cmake',
+    'share/doc/vorn/examples/bear/vorn-cxx.json',
+    'share/lintian/overrides/vorn',
 }
+# The layout's directories that the product leaves empty for a toolchain.
+EMPTY_DIRECTORIES = ('lib/vorn/{machine}/{version}', 'libexec/vorn/{machine}/{version}',
+                     '{machine}/bin')
 CLEAN_ENV = {'PATH': '/usr/bin:/bin', 'LC_ALL': 'C'}
 
 faults = []
@@ -30,7 +47,9 @@ def expect(condition, message):
 
 
 def run(command, **options):
-    return subprocess.run(command, capture_output=True, text=True, **options)
+    options.setdefault('capture_output', True)
+    options.setdefault('text', True)
+    return subprocess.run(command, **options)
 
 
 def tree_entries(top):
@@ -46,11 +65,15 @@ def tree_entries(top):
     return entries
 
 
-def check_contents(kind, unpacked, root):
+def check_contents(kind, unpacked, root, machine, version):
     entries = {os.path.relpath(os.path.join(unpacked, e), root) for e in tree_entries(unpacked)}
     expect(entries == CONTENTS,
            f'{kind}: unexpected contents\n  extra: {sorted(entries - CONTENTS)}\n'
            f'  missing: {sorted(CONTENTS - entries)}')
+    for directory in EMPTY_DIRECTORIES:
+        path = os.path.join(root, directory.format(machine=machine, version=version))
+        expect(os.path.isdir(path) and not os.listdir(path),
+               f'{kind}: {path} is not an empty directory')
 
 
 def check_driver(kind, root, machine, version):
@@ -79,14 +102,12 @@ def check_archiver(kind, root, stage, machine, version, scratch):
     bare = run([archiver, '--version'], env=CLEAN_ENV)
     expect(bare.returncode == 1 and 'Cannot find plugin' in bare.stderr,
            f'{kind}: vorn-ar without a toolchain: {bare.returncode} {bare.stderr!r}')
-    # Put the stand-in ar and plug-in where an integrator puts the real ones.
-    # The tool directory is reached through the executable prefix
-    # (lib/vorn/MACHINE/VERSION/../../../../MACHINE/bin), which holds the
-    # start files in a real installation.
+    # Put the stand-in ar and plug-in where an integrator puts the real ones,
+    # into the directories the package brings.  The tool directory is
+    # reached through the executable prefix
+    # (lib/vorn/MACHINE/VERSION/../../../../MACHINE/bin).
     plugin_dir = os.path.join(root, 'libexec', 'vorn', machine, version)
     tool_dir = os.path.join(root, machine, 'bin')
-    for directory in (plugin_dir, tool_dir, os.path.join(root, 'lib', 'vorn', machine, version)):
-        os.makedirs(directory)
     stage_libexec = os.path.join(stage, 'libexec', 'vorn', machine, version)
     shutil.copy2(os.path.join(stage_libexec, 'libltolink.so'), plugin_dir)
     shutil.copy2(os.path.join(stage, machine, 'bin', 'ar'), tool_dir)
@@ -115,8 +136,96 @@ def check_control(deb, version, maintainer):
            f'deb: Depends is {values.get("Depends")!r}, not computed from the programs')
 
 
+def system_entries(root):
+    """Every file, link and directory under ROOT but dpkg's own database."""
+    entries = set()
+    for directory, subdirectories, files in os.walk(root):
+        relative = os.path.relpath(directory, root)
+        if relative == os.path.join('var', 'lib', 'dpkg'):
+            subdirectories[:] = []
+            continue
+        for name in subdirectories + files:
+            path = os.path.join(directory, name)
+            entry = os.path.relpath(path, root)
+            if os.path.islink(path):
+                entry += ' -> ' + os.readlink(path)
+            elif os.path.isdir(path):
+                entry += '/'
+            entries.add(entry)
+    return entries
+
+
+def make_scratch_system(root, deb):
+    """A root that looks to dpkg like this machine where the package would
+    go: the machine's package database (which package owns which path) and
+    those of the package's directories that the machine has, as directories
+    or links."""
+    admin = os.path.join(root, 'var', 'lib', 'dpkg')
+    for sub in ('info', 'updates', 'triggers'):
+        os.makedirs(os.path.join(admin, sub))
+    shutil.copy('/var/lib/dpkg/status', admin)
+    open(os.path.join(admin, 'available'), 'w').close()
+    for listing in glob.glob('/var/lib/dpkg/info/*.list'):
+        shutil.copy(listing, os.path.join(admin, 'info'))
+    data = run(['dpkg-deb', '--fsys-tarfile', deb], text=False).stdout
+    names = run(['tar', '-t'], input=data, text=False).stdout.decode().split()
+    for name in sorted(n for n in names if n.endswith('/')):
+        host = '/' + name.strip('./').rstrip('/')
+        mine = os.path.join(root, host.lstrip('/'))
+        if host == '/' or os.path.lexists(mine):
+            continue
+        if os.path.islink(host):
+            os.symlink(os.readlink(host), mine)
+        elif os.path.isdir(host):
+            os.makedirs(mine)
+    return admin
+
+
+def check_dpkg_cycle(deb, root, version):
+    admin = make_scratch_system(root, deb)
+    before = system_entries(root)
+    # --path-include undoes any path-exclude of the machine's dpkg
+    # configuration (slim images drop manual pages and documentation).
+    dpkg = ['dpkg', f'--root={root}', f'--admindir={admin}', '--force-not-root',
+            '--force-script-chrootless', '--path-include=/*']
+    installed = run(dpkg + ['-i', deb])
+    expect(installed.returncode == 0, f'dpkg -i: {installed.stdout}{installed.stderr}')
+    if installed.returncode != 0:
+        return
+    files = run(dpkg + ['-L', 'vorn']).stdout.splitlines()
+    print('dpkg -L vorn:\n  ' + '\n  '.join(sorted(files)))
+    usr = os.path.join(root, 'usr')
+    banner = run([os.path.join(usr, 'bin', 'vorn-cxx'), '--version'], env=CLEAN_ENV)
+    expect(banner.stdout.splitlines()[:1] == [f'vorn-cxx (Vorn) {version}'],
+           f'installed vorn-cxx --version printed {banner.stdout!r} {banner.stderr!r}')
+    for program in ('vorn-ar', 'vorn-nm', 'vorn-ranlib'):
+        bare = run([os.path.join(usr, 'bin', program)], env=CLEAN_ENV)
+        expect(bare.returncode == 1 and "Cannot find plugin 'libltolink.so'" in bare.stderr,
+               f'installed {program}: {bare.returncode} {bare.stderr!r}')
+    # man finds the compressed pages and the links through MANPATH.
+    man_env = dict(CLEAN_ENV, MANPATH=os.path.join(usr, 'share', 'man'), MANWIDTH='80',
+                   MAN_DISABLE_SECCOMP='1', PAGER='cat')
+    for page, title in (('vorn-cxx', 'vorn-cxx - compile and link C++ programs'),
+                        ('vorn-nm', 'vorn-ar, vorn-nm, vorn-ranlib - archive tools')):
+        shown = run(['man', page], env=man_env)
+        expect(shown.returncode == 0 and title in ' '.join(shown.stdout.split()),
+               f'man {page} exited {shown.returncode}: {shown.stdout[:300]!r} {shown.stderr!r}')
+    removed = run(dpkg + ['--purge', 'vorn'])
+    expect(removed.returncode == 0, f'dpkg --purge: {removed.stdout}{removed.stderr}')
+    after = system_entries(root)
+    expect(before == after, 'removing the package did not restore the system:\n'
+           f'  left behind: {sorted(after - before)}\n  taken away: {sorted(before - after)}')
+
+
+def check_lintian(deb):
+    report = run(['lintian', '--fail-on', 'error,warning', '--tag-display-limit', '0', deb])
+    tags = [line for line in report.stdout.splitlines() if line[:2] in ('E:', 'W:')]
+    expect(report.returncode == 0 and not tags,
+           f'lintian exited {report.returncode}:\n{report.stdout}{report.stderr}')
+
+
 def main():
-    cpack, build, stage, scratch, machine, version, prefix, maintainer = sys.argv[1:]
+    cpack, build, stage, scratch, machine, version, _, maintainer = sys.argv[1:]
     shutil.rmtree(scratch, ignore_errors=True)
     made = run([cpack, '-G', 'TGZ;DEB', '--config', os.path.join(build, 'CPackConfig.cmake'),
                 '-B', scratch], cwd=build)
@@ -136,12 +245,15 @@ def main():
     run(['tar', '-xzf', archive, '-C', unpacked['tar.gz']], check=True)
     run(['dpkg-deb', '-x', deb[0], unpacked['deb']], check=True)
     roots = {'tar.gz': os.path.join(unpacked['tar.gz'], f'vorn-{version}-Linux'),
-             'deb': unpacked['deb'] + prefix.rstrip('/')}
+             'deb': unpacked['deb'] + DEB_PREFIX}
     for kind, root in roots.items():
-        check_contents(kind, unpacked[kind], root)
+        check_contents(kind, unpacked[kind], root, machine, version)
         check_driver(kind, root, machine, version)
-        check_archiver(kind, root, stage, machine, version, scratch)
     check_control(deb[0], version, maintainer)
+    check_dpkg_cycle(deb[0], os.path.join(scratch, 'system'), version)
+    check_lintian(deb[0])
+    for kind, root in roots.items():
+        check_archiver(kind, root, stage, machine, version, scratch)
     for name in [archive] + deb:
         print(f'{os.path.basename(name)}: {os.path.getsize(name)} bytes')
     for fault in faults:
