@@ -55,7 +55,7 @@ config.substitutions.append(("%version", config.vorn_version))
 # The build tools that the build-tools-*.test scenarios run Vorn under;
 # scripts/dev installs them, and a test whose tool is missing is reported as
 # unsupported rather than failed.
-for tool in ("ccache", "distcc", "distccd", "make", "cmake", "ninja"):
+for tool in ("ccache", "distcc", "distccd", "make", "cmake", "ninja", "bear"):
     if shutil.which(tool, path=config.environment["PATH"]):
         config.available_features.add(tool)
 
