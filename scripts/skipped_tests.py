@@ -2,6 +2,8 @@
 """Lists the tests that the last ctest run in BUILD_DIR skipped, each with
 the reason it gave.  ctest's own lines say only "Skipped"; the reason is in
 the test's output, which ctest keeps in Testing/Temporary/LastTest.log.
+Scenario tests that lit reports unsupported (a tool they need is missing)
+pass in ctest's eyes; they are listed too, with the features they require.
 
 usage: skipped_tests.py BUILD_DIR
 """
@@ -20,6 +22,31 @@ def skipped_tests(log_text):
         output = block.split('Output:\n', 1)[-1].split('<end of output>', 1)[0]
         found.append((name.group(1), skip_reason(output)))
     return found
+
+
+def unsupported_scenarios(log_text, source_dir):
+    """(name, reason) for every scenario test lit did not run."""
+    found = []
+    for name in re.findall(r'^UNSUPPORTED: \S+ :: (\S+) \(', log_text, re.M):
+        reason = 'unsupported here'
+        try:
+            with open(os.path.join(source_dir, 'tests', 'driver', name), encoding='utf-8') as test:
+                needs = re.findall(r'REQUIRES:\s*(.+)', test.read())
+            if needs:
+                reason = 'needs ' + ', '.join(n.strip() for n in needs)
+        except OSError:
+            pass
+        found.append((f'scenario {name}', reason))
+    return found
+
+
+def source_directory(build_dir):
+    try:
+        with open(os.path.join(build_dir, 'CMakeCache.txt'), encoding='utf-8') as cache:
+            match = re.search(r'^CMAKE_HOME_DIRECTORY:INTERNAL=(.*)$', cache.read(), re.M)
+            return match.group(1) if match else ''
+    except OSError:
+        return ''
 
 
 def skip_reason(output):
@@ -45,7 +72,8 @@ def main():
     log = os.path.join(sys.argv[1], 'Testing', 'Temporary', 'LastTest.log')
     try:
         with open(log, encoding='utf-8', errors='replace') as source:
-            found = skipped_tests(source.read())
+            text = source.read()
+        found = skipped_tests(text) + unsupported_scenarios(text, source_directory(sys.argv[1]))
     except OSError:
         return 0
     if found:
