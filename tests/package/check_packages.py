@@ -194,7 +194,7 @@ def check_dpkg_cycle(deb, root, version):
         return
     files = run(dpkg + ['-L', 'vorn']).stdout.splitlines()
     print('dpkg -L vorn:\n  ' + '\n  '.join(sorted(files)))
-    usr = os.path.join(root, 'usr')
+    usr = os.path.join(root, DEB_PREFIX.lstrip('/'))
     banner = run([os.path.join(usr, 'bin', 'vorn-cxx'), '--version'], env=CLEAN_ENV)
     expect(banner.stdout.splitlines()[:1] == [f'vorn-cxx (Vorn) {version}'],
            f'installed vorn-cxx --version printed {banner.stdout!r} {banner.stderr!r}')
