@@ -31,6 +31,7 @@ CONTENTS = {
     'share/doc/vorn/copyright', 'share/doc/vorn/changelog.gz', 'share/doc/vorn/specs-files.md',
     'share/doc/vorn/examples/cmake/vorn-toolchain.cmake',
     'share/doc/vorn/examples/bear/vorn-cxx.json',
+    'share/doc/vorn/examples/specs/extra.specs',
     'share/lintian/overrides/vorn',
 }
 # The layout's directories that the product leaves empty for a toolchain.
