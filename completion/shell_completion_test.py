@@ -137,6 +137,9 @@ def check_shell(pane, name):
 
 def main():
     cmake, build, scratch = sys.argv[1:]
+    if shutil.which('tmux') is None:
+        print('tmux is not installed (Debian package tmux)', file=sys.stderr)
+        return 1
     shutil.rmtree(scratch, ignore_errors=True)
     home = os.path.join(scratch, 'home')
     prefix = os.path.join(scratch, 'prefix')
