@@ -1,6 +1,7 @@
 #include "testkit/generic_tool.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -16,6 +17,11 @@ namespace {
 // Every output starts with this line, so that a later stage can recognise
 // (and show) what an earlier stand-in produced.
 constexpr std::string_view kMarker = "standin ";
+// An output that an assembler reads (what a compiler proper writes, and the
+// preprocessed text of assembler source) has its record in assembler
+// comments, so that it assembles; "//" starts a comment anywhere on an
+// AArch64 line.
+constexpr std::string_view kComment = "//";
 
 // Options that take the next argument as their value, so that the value is
 // not mistaken for an input file; each is written between blanks.
@@ -76,6 +82,18 @@ bool links(std::string_view tool) {
   return tool == "ld" || tool == "ldwrap";
 }
 
+// Every tool run here but the assembler, the linkers, objcopy and the LTO
+// runner plays a compiler proper.
+bool compiles(std::string_view tool) {
+  return !links(tool) && tool != "as" && tool != "objcopy" && tool != "lto-runner";
+}
+
+// A compiler proper writes assembly, and so does preprocessing of assembler
+// source: the output must be something a real assembler accepts.
+bool writes_assembly(std::string_view tool, const GenericArgs& parsed) {
+  return compiles(tool) && (!parsed.preprocess_only || parsed.preprocess.assembler);
+}
+
 // Where the output goes when no -o was given: the assembler and linkers
 // write a.out, objcopy rewrites its second operand, the compilers proper
 // write standard output.
@@ -89,15 +107,38 @@ std::string default_output(std::string_view tool, GenericArgs& parsed) {
   return "-";
 }
 
-// An input's contents are shown, indented, when a stand-in made them.
+// The record lines of TEXT made assembler comments.
+std::string commented(const std::string& text) {
+  std::string out;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    out += kComment;
+    if (end > start) out += ' ';
+    out.append(text, start, end - start);
+    out += '\n';
+    start = end + 1;
+  }
+  return out;
+}
+
+// An input's contents are shown, indented, when a stand-in made them; a
+// record kept in assembler comments is shown without the comment marks.
 void append_nested(std::string& text, const std::string& contents) {
-  if (contents.compare(0, kMarker.size(), kMarker) != 0) return;
+  const std::string commented_marker = std::string(kComment) + " " + std::string(kMarker);
+  bool is_commented = contents.compare(0, commented_marker.size(), commented_marker) == 0;
+  if (!is_commented && contents.compare(0, kMarker.size(), kMarker) != 0) return;
   std::size_t start = 0;
   while (start < contents.size()) {
     std::size_t end = contents.find('\n', start);
     if (end == std::string::npos) end = contents.size();
+    std::string_view line(contents.data() + start, end - start);
+    if (is_commented && line.substr(0, kComment.size()) == kComment) {
+      line.remove_prefix(std::min(line.size(), kComment.size() + 1));
+    }
     text += "  ";
-    text.append(contents, start, end - start);
+    text += line;
     text += '\n';
     start = end + 1;
   }
@@ -195,6 +236,7 @@ int run_generic_tool(Invocation& inv) {
   std::string output = parsed.output ? *parsed.output : default_output(inv.tool, parsed);
   if (!parsed.output && parsed.preprocess_only) output = "-";
   std::string text = make_output_text(inv, parsed);
+  if (writes_assembly(inv.tool, parsed)) text = commented(text);
   if (preprocesses(inv.tool, parsed)) {
     std::optional<Preprocessed> preprocessed = preprocess_inputs(inv, parsed);
     if (!preprocessed || !write_rules(inv, parsed, output, preprocessed->rules)) return 1;

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "testkit/invocation.h"
+#include "testkit/macros.h"
 
 namespace vorn::testkit {
 
@@ -106,7 +107,17 @@ std::optional<Directive> include_directive(std::string_view line) {
 
 class Scanner {
  public:
-  explicit Scanner(const PreprocessOptions& options) : options_(options) {}
+  explicit Scanner(const PreprocessOptions& options) : options_(options) {
+    if (!options_.assembler) return;
+    macros_.define("__ASSEMBLER__", "1");
+    for (const std::string& option : options_.macro_options) {
+      if (option.compare(0, 2, "-D") == 0) {
+        macros_.define_option(std::string_view(option).substr(2));
+      } else {
+        macros_.undefine(option.substr(2));
+      }
+    }
+  }
 
   SourceScan run(const std::string& input, const std::string& contents) {
     std::string shown = input == "-" ? "<stdin>" : input;
@@ -127,18 +138,94 @@ class Scanner {
   bool copy_lines(const std::string& file, const std::string& dir, const std::string& contents) {
     std::size_t start = 0;
     int line_number = 0;
+    std::vector<Conditional> open;  // the file's #ifdef blocks, innermost last
     while (start < contents.size()) {
       std::size_t end = contents.find('\n', start);
       if (end == std::string::npos) end = contents.size();
       std::string_view line(contents.data() + start, end - start);
       ++line_number;
       start = end + 1;
+      if (options_.assembler) {
+        std::optional<DirectiveLine> directive = directive_line(line);
+        bool taking = open.empty() || open.back().taking;
+        if (directive && apply_conditional(*directive, open, file, line_number)) {
+          if (scan_.error) return false;
+          scan_.text += '\n';
+          continue;
+        }
+        if (!taking || (directive && apply_definition(*directive))) {
+          scan_.text += '\n';
+          continue;
+        }
+      }
       std::optional<Directive> directive = include_directive(line);
       if (!directive || !include(*directive, dir, file, line_number)) {
         if (scan_.error) return false;
-        scan_.text.append(line);
+        scan_.text += options_.assembler ? macros_.expand(line) : std::string(line);
         scan_.text += '\n';
       }
+    }
+    if (!open.empty()) {
+      scan_.error = file + ":" + std::to_string(open.back().line) + ": unterminated #" +
+                    open.back().directive;
+      return false;
+    }
+    return true;
+  }
+
+  // One #ifdef or #ifndef block being read.
+  struct Conditional {
+    std::string directive;  // "ifdef" or "ifndef", for the message
+    int line = 0;
+    bool outer_taking = true;  // the enclosing block's lines are kept
+    bool taking = true;        // this branch's lines are kept
+    bool seen_else = false;
+  };
+
+  // Handles #ifdef, #ifndef, #else and #endif; false for any other
+  // directive.  A misplaced one sets the error.
+  bool apply_conditional(const DirectiveLine& directive, std::vector<Conditional>& open,
+                         const std::string& file, int line_number) {
+    auto fail = [&](const std::string& message) {
+      scan_.error = file + ":" + std::to_string(line_number) + ": " + message;
+      return true;
+    };
+    if (directive.name == "ifdef" || directive.name == "ifndef") {
+      std::optional<std::string> name = leading_identifier(directive.rest);
+      if (!name) return fail("no macro name given in #" + directive.name + " directive");
+      bool outer = open.empty() || open.back().taking;
+      bool wanted = macros_.defined(*name) == (directive.name == "ifdef");
+      open.push_back(Conditional{directive.name, line_number, outer, outer && wanted, false});
+      return true;
+    }
+    if (directive.name == "else") {
+      if (open.empty() || open.back().seen_else) return fail("#else without #ifdef");
+      Conditional& block = open.back();
+      block.taking = block.outer_taking && !block.taking;
+      block.seen_else = true;
+      return true;
+    }
+    if (directive.name == "endif") {
+      if (open.empty()) return fail("#endif without #ifdef");
+      open.pop_back();
+      return true;
+    }
+    return false;
+  }
+
+  // Handles #define NAME BODY and #undef NAME; false for any other
+  // directive.  Only object-like macros are known: a name followed by "("
+  // is defined with the parenthesis as part of its body.
+  bool apply_definition(const DirectiveLine& directive) {
+    if (directive.name != "define" && directive.name != "undef") return false;
+    std::optional<std::string> name = leading_identifier(directive.rest);
+    if (!name) return true;
+    if (directive.name == "undef") {
+      macros_.undefine(*name);
+    } else {
+      std::string_view body = std::string_view(directive.rest).substr(name->size());
+      std::size_t first = body.find_first_not_of(" \t");
+      macros_.define(*name, first == std::string_view::npos ? "" : std::string(body.substr(first)));
     }
     return true;
   }
@@ -202,6 +289,7 @@ class Scanner {
   }
 
   const PreprocessOptions& options_;
+  MacroTable macros_;
   SourceScan scan_;
   std::set<std::pair<dev_t, ino_t>> seen_;
 };
@@ -236,7 +324,13 @@ bool parse_preprocess_option(const std::vector<std::string>& args, std::size_t& 
     if (i + 1 < args.size()) apply_separate_option(arg, args[++i], options);
     return true;
   }
-  if (arg.size() > 2 && arg.compare(0, 2, "-I") == 0) {
+  if ((arg == "-D" || arg == "-U") && i + 1 < args.size()) {
+    options.macro_options.push_back(arg + args[++i]);
+  } else if (arg.size() > 2 && (arg.compare(0, 2, "-D") == 0 || arg.compare(0, 2, "-U") == 0)) {
+    options.macro_options.push_back(arg);
+  } else if (arg == "-lang-asm") {
+    options.assembler = true;
+  } else if (arg.size() > 2 && arg.compare(0, 2, "-I") == 0) {
     options.bracket_dirs.push_back(arg.substr(2));
   } else if (arg == "-M" || arg == "-MM") {
     options.rule = arg == "-M" ? Rule::kAllHeaders : Rule::kUserHeaders;

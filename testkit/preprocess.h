@@ -18,6 +18,11 @@ struct PreprocessOptions {
   std::vector<std::string> forced_includes;       // -include
   bool preprocessed_input = false;                // -fpreprocessed: nothing to scan
   bool missing_headers_are_dependencies = false;  // -MG
+  // -lang-asm: assembler source, whose -E output must assemble.  Only then
+  // are macros and conditionals applied (the C and C++ texts keep every
+  // line, as the dependency tests expect).
+  bool assembler = false;
+  std::vector<std::string> macro_options;  // "-DNAME[=BODY]" and "-UNAME", in order
 
   // Which headers the rule lists: none, all of them (-M, -MD) or only those
   // outside the system directories (-MM, -MMD).
@@ -40,7 +45,10 @@ struct Header {
 };
 
 // One source read with its headers.  Every header is read once, as if it
-// had an include guard.  A quoted header that cannot be found is an error
+// had an include guard.  Assembler source also has its object-like macros
+// expanded and its #ifdef/#ifndef/#else/#endif blocks chosen; the lines of
+// the directives and of the blocks left out become empty lines, so that
+// line numbers stay right.  A quoted header that cannot be found is an error
 // unless -MG lists it as a dependency; an angle-bracket header that cannot
 // be found is left alone, since the stand-in world has no system headers.
 struct SourceScan {

@@ -45,6 +45,15 @@ config.substitutions.append(("%standin-libexec", os.path.join(config.vorn_stage_
 config.substitutions.append(("%standin-tools",
                              os.path.join(config.vorn_stage_dir, config.vorn_target_machine, "bin")))
 config.substitutions.append(("%standin", config.vorn_stage_dir))
+# The real-tools tree: the same programs over the machine's AArch64 binutils.
+real_bindir = os.path.join(config.vorn_real_stage_dir, "bin")
+config.substitutions.append(("%real-vorn-ranlib", os.path.join(real_bindir, "vorn-ranlib")))
+config.substitutions.append(("%real-vorn-nm", os.path.join(real_bindir, "vorn-nm")))
+config.substitutions.append(("%real-vorn-ar", os.path.join(real_bindir, "vorn-ar")))
+config.substitutions.append(("%real-vorn", os.path.join(real_bindir, "vorn-cxx")))
+config.substitutions.append(("%real-stage", config.vorn_real_stage_dir))
+config.substitutions.append(("%real-tools",
+                             os.path.join(config.vorn_real_stage_dir, config.vorn_target_machine, "bin")))
 # "%install DIR" installs the product of this build under DIR, as an
 # integrator would; the installed tree holds no stand-ins.
 config.substitutions.append(("%install", '"%s" --install "%s" --prefix' %
@@ -58,6 +67,16 @@ config.substitutions.append(("%version", config.vorn_version))
 for tool in ("ccache", "distcc", "distccd", "make", "cmake", "ninja", "bear"):
     if shutil.which(tool, path=config.environment["PATH"]):
         config.available_features.add(tool)
+
+# The real-tools scenarios (real-*.test) need the AArch64 binutils linked
+# into the real-tools tree (Debian package binutils-aarch64-linux-gnu) and,
+# to run what they link, qemu-aarch64 (qemu-user); scripts/dev installs both,
+# and without them those tests are reported unsupported, naming the feature.
+real_tools = os.path.join(config.vorn_real_stage_dir, config.vorn_target_machine, "bin")
+if all(os.path.exists(os.path.join(real_tools, tool)) for tool in ("as", "ld", "ar", "nm", "ranlib")):
+    config.available_features.add("real-binutils")
+if shutil.which("qemu-aarch64", path=config.environment["PATH"]):
+    config.available_features.add("qemu-aarch64")
 
 # The make scenario pins the job server that make hands over as a pair of
 # descriptors; a make that defaults to a named pipe is asked for that style.

@@ -32,6 +32,7 @@ CONTENTS = {
     'share/doc/vorn/examples/cmake/vorn-toolchain.cmake',
     'share/doc/vorn/examples/bear/vorn-cxx.json',
     'share/doc/vorn/examples/specs/extra.specs',
+    'share/doc/vorn/examples/toolchains/aarch64-linux-binutils.specs',
     'share/lintian/overrides/vorn',
 }
 # The layout's directories that the product leaves empty for a toolchain.

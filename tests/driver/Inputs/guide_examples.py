@@ -6,7 +6,8 @@ An example is a "### Example" section holding blocks fenced as
 "specs file=NAME" (written to NAME), "console" (commands, each after "$ ")
 and "commands" (what the commands print, filtered and normalised below).
 Every example runs in its own directory; input files its commands name are
-created empty.
+created empty.  A specs block named like a file of examples/toolchains/ must
+be that file, word for word.
 
 usage: guide_examples.py DRIVER STAGE_DIR GUIDE WORK_DIR
 """
@@ -58,12 +59,15 @@ def run_commands(driver, stage, directory, console):
     return lines, statuses
 
 
-def check_example(driver, stage, work, number, title, blocks):
+def check_example(driver, stage, work, number, title, blocks, shipped):
     directory = os.path.join(work, f'example{number}')
     os.makedirs(directory)
-    console, expected = [], []
+    console, expected, faults = [], [], []
     for kind, name, text in blocks:
         if kind == 'specs':
+            # A file the sources ship is shown as it is.
+            if name in shipped and shipped[name] != text:
+                faults.append(f'{title}: {name} differs from the file in examples/toolchains/')
             path = os.path.join(directory, name)
             os.makedirs(os.path.dirname(path), exist_ok=True)
             with open(path, 'w') as specs:
@@ -75,7 +79,6 @@ def check_example(driver, stage, work, number, title, blocks):
     if not console or not expected:
         return [f'{title}: no command or no expected output']
     actual, statuses = run_commands(driver, stage, directory, console)
-    faults = []
     wanted_status = 1 if any(': error: ' in line for line in expected) else 0
     if any(status != wanted_status for status in statuses):
         faults.append(f'{title}: exit statuses {statuses}, expected {wanted_status}')
@@ -91,8 +94,15 @@ def main():
     with open(guide_path, encoding='utf-8') as guide:
         found = list(examples(guide.read()))
     faults = [] if len(found) >= 8 else [f'the guide has {len(found)} examples, not 8 or more']
+    toolchains = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(guide_path))),
+                              'examples', 'toolchains')
+    shipped = {}
+    for name in os.listdir(toolchains):
+        with open(os.path.join(toolchains, name), encoding='utf-8') as specs:
+            shipped[name] = specs.read()
     for number, (title, blocks) in enumerate(found, 1):
-        faults += check_example(driver, os.path.realpath(stage), work, number, title, blocks)
+        faults += check_example(driver, os.path.realpath(stage), work, number, title, blocks,
+                                shipped)
     for fault in faults:
         print(fault, file=sys.stderr)
     print(f'{len(found)} examples run, {len(faults)} faults')
