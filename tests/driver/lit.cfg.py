@@ -77,6 +77,16 @@ if all(os.path.exists(os.path.join(real_tools, tool)) for tool in ("as", "ld", "
     config.available_features.add("real-binutils")
 if shutil.which("qemu-aarch64", path=config.environment["PATH"]):
     config.available_features.add("qemu-aarch64")
+missing = [feature for feature in ("real-binutils", "qemu-aarch64")
+           if feature not in config.available_features]
+if missing:
+    # CI installs both packages, so there a missing one is a broken set-up,
+    # never a reason to skip.
+    message = ("the real-*.test scenarios that need %s are unsupported: install "
+               "binutils-aarch64-linux-gnu and qemu-user (scripts/dev does)" % " and ".join(missing))
+    if os.environ.get("CI") == "true":
+        lit_config.fatal(message)
+    lit_config.note(message)
 
 # The make scenario pins the job server that make hands over as a pair of
 # descriptors; a make that defaults to a named pipe is asked for that style.
