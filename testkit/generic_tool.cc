@@ -1,7 +1,7 @@
 #include "testkit/generic_tool.h"
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
