@@ -56,7 +56,7 @@ echo "== a real AArch64 program =="
 # Everything here is real but the compilers proper, which the program does
 # not need: the preprocessing of start.S is the stand-in cfe1's, the
 # assembler and the linker are the binutils' own, and qemu-aarch64 runs the
-# result.  The specs file makes the linker use its GNU/Linux emulation.
+# result.  The specs file makes the linker use its Linux emulation.
 real_shown=no
 if [ -x "$real/$machine/bin/as" ] && [ -x "$real/$machine/bin/ld" ] && command -v qemu-aarch64 >/dev/null; then
   "$real/$machine/bin/as" --version | head -n 1
