@@ -6,6 +6,7 @@
 #include "diagnostics/backtrace.h"
 #include "diagnostics/diagnostic.h"
 #include "diagnostics/intl.h"
+#include "support/coverage_counts.h"
 
 namespace vorn {
 
@@ -26,7 +27,7 @@ void check_failed(const char* function, const char* file, int line) {
     std::fputs(_("internal compiler error: "), stderr);
     std::fprintf(stderr, "in %s, at %s:%d\n", function, short_path, line);
     print_backtrace(stderr, 1);
-    std::abort();
+    abort_process();
   }
   internal_error("in %s, at %s:%d", function, short_path, line);
 }

@@ -8,6 +8,7 @@
 #include "diagnostics/diagnostic.h"
 #include "diagnostics/intl.h"
 #include "diagnostics/termination.h"
+#include "support/coverage_counts.h"
 
 namespace vorn {
 namespace {
@@ -36,7 +37,7 @@ bool is_internal_error(DiagnosticKind kind) {
     print_notice(stderr, "internal compiler error: error reporting routines re-entered.\n");
     action_after_output(context, DiagnosticKind::kInternalError);
   }
-  std::abort();
+  abort_process();
 }
 
 // The newest classification of OPTION made before LOCATION, following pops

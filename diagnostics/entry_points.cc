@@ -8,6 +8,7 @@
 
 #include "diagnostics/diagnostic.h"
 #include "diagnostics/intl.h"
+#include "support/coverage_counts.h"
 
 namespace vorn {
 namespace {
@@ -143,12 +144,12 @@ void fatal_error(SourceLocation location, const char* format, ...) {
   VORN_DELIVER(, (Origin{DiagnosticKind::kFatal, location, 0, nullptr}), format);
   // Delivery of a fatal error ends the process; getting here means the
   // layer itself is broken.
-  std::abort();
+  abort_process();
 }
 
 void internal_error(const char* format, ...) {
   VORN_DELIVER(, (Origin{DiagnosticKind::kInternalError, current_location, 0, nullptr}), format);
-  std::abort();
+  abort_process();
 }
 
 void internal_error_vprintf(const char* format, va_list args) {
@@ -160,7 +161,7 @@ void internal_error_vprintf(const char* format, va_list args) {
 void internal_error_no_backtrace(const char* format, ...) {
   VORN_DELIVER(, (Origin{DiagnosticKind::kInternalErrorNoBacktrace, current_location, 0, nullptr}),
                format);
-  std::abort();
+  abort_process();
 }
 
 bool report_with_kind_va(DiagnosticKind kind, SourceLocation location, int option_index,

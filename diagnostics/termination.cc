@@ -7,6 +7,7 @@
 #include "diagnostics/check.h"
 #include "diagnostics/diagnostic.h"
 #include "diagnostics/intl.h"
+#include "support/coverage_counts.h"
 
 namespace vorn {
 namespace {
@@ -42,7 +43,7 @@ void check_error_limit(const DiagnosticContext& context) {
 }
 
 void internal_error_tail(DiagnosticContext& context, int frames) {
-  if (context.abort_instead_of_exit) std::abort();
+  if (context.abort_instead_of_exit) abort_process();
   if (context.full_report_requested) {
     print_notice(stderr, "Please submit a full bug report, with preprocessed source.\n");
   } else {
@@ -66,7 +67,7 @@ void action_after_output(DiagnosticContext& context, DiagnosticKind kind) {
       return;
     case DiagnosticKind::kError:
     case DiagnosticKind::kSorry:
-      if (context.abort_instead_of_exit) std::abort();
+      if (context.abort_instead_of_exit) abort_process();
       if (context.stop_at_first_error) {
         print_notice(stderr, "compilation terminated due to -Wfatal-errors.\n");
         diagnostic_context_finish(&context);
@@ -74,7 +75,7 @@ void action_after_output(DiagnosticContext& context, DiagnosticKind kind) {
       }
       return;
     case DiagnosticKind::kFatal:
-      if (context.abort_instead_of_exit) std::abort();
+      if (context.abort_instead_of_exit) abort_process();
       diagnostic_context_finish(&context);
       print_notice(stderr, "compilation terminated.\n");
       std::exit(kFatalExitStatus);

@@ -20,6 +20,7 @@
 #include "driver/env_manager.h"
 #include "driver/temp_files.h"
 #include "options/option_table.h"
+#include "support/coverage_counts.h"
 #include "support/memory.h"
 #include "support/standard_output.h"
 #include "support/relative_prefix.h"
@@ -85,6 +86,7 @@ const char* record_program_name(const char* argv0) {
 void fatal_signal_handler(int signal_number) {
   signal(signal_number, SIG_DFL);
   remove_files_on_signal();
+  save_coverage_counts();
   // Dying of the same signal tells the parent what happened; the signal is
   // delivered as soon as this handler returns.
   kill(getpid(), signal_number);
