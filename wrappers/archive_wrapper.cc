@@ -37,7 +37,8 @@ std::string relocated(const std::string& self, const char* configured) {
 }
 
 // The installation's tool directory and library-executable directory go to
-// TOOL_DIRS; the PATH directories to PATH_DIRS.
+// TOOL_DIRS, each as one directory (an installation path may contain ":");
+// the PATH directories to PATH_DIRS.
 void set_up_search_lists(const char* argv0, WrapperPrefixList& tool_dirs,
                          WrapperPrefixList& path_dirs) {
   std::string self = argv0;
@@ -49,12 +50,15 @@ void set_up_search_lists(const char* argv0, WrapperPrefixList& tool_dirs,
   std::string machine_dir = std::string(config::kTargetMachine) + "/" + config::kVersion + "/";
   std::string tool_dir_prefix = std::string(config::kToolPrefix) + config::kTargetMachine + "/";
 
-  split_search_dirs(exec_prefix + machine_dir + tool_dir_prefix + "bin", tool_dirs);
-  split_search_dirs(libexec_prefix + machine_dir, tool_dirs);
+  push_directory(tool_dirs, exec_prefix + machine_dir + tool_dir_prefix + "bin");
+  push_directory(tool_dirs, libexec_prefix + machine_dir);
   env_search_dirs("PATH", path_dirs);
 }
 
-// Runs the tool and returns the wrapper's exit status.
+// Runs the tool at TOOL_PATH, the very file the lookup checked, and returns
+// the wrapper's exit status.  No PATH search: a candidate found in the
+// current directory under a one-character prefix ("zar") has no "/", and a
+// searching exec would run some other "zar" from PATH instead.
 int run_tool(const std::string& tool_path, const std::vector<std::string>& arguments) {
   std::vector<char*> argv;
   argv.reserve(arguments.size() + 1);
@@ -64,7 +68,7 @@ int run_tool(const std::string& tool_path, const std::vector<std::string>& argum
   std::string runner_name = "vorn-" + tool_path;
   int status = 0;
   int err = 0;
-  const char* failure = pex_run_single(PEX_LAST | PEX_SEARCH, tool_path.c_str(), argv.data(),
+  const char* failure = pex_run_single(PEX_LAST, tool_path.c_str(), argv.data(),
                                        runner_name.c_str(), nullptr, nullptr, &status, &err);
   if (failure != nullptr) {
     std::fprintf(stderr, "Error running %s: %s\n", tool_path.c_str(), failure);

@@ -5,7 +5,10 @@
 namespace vorn {
 
 PrefixOption take_prefix_option(std::vector<std::string>& args, std::string& prefix) {
-  for (auto it = args.begin(); it != args.end(); ++it) {
+  // ARGS[0] is the program's name, whatever it looks like: an argv[0] that
+  // starts with "-B" is no option.
+  if (args.empty()) return PrefixOption::kAbsent;
+  for (auto it = std::next(args.begin()); it != args.end(); ++it) {
     if (it->compare(0, 2, "-B") != 0) continue;
     if (it->size() > 2) {
       prefix = it->substr(2);

@@ -10,8 +10,8 @@ namespace vorn {
 
 enum class PrefixOption { kAbsent, kTaken, kMissingArgument };
 
-// Removes the first argument that starts with "-B" from ARGS (program name
-// included), with its value: the rest of that argument, or else the next
+// Removes the first argument after the program name ARGS[0] that starts
+// with "-B" from ARGS, with its value: the rest of that argument, or else the next
 // argument.  Later -B options belong to the tool and stay.  A prefix of two
 // or more characters gets a trailing "/" when it lacks one.
 PrefixOption take_prefix_option(std::vector<std::string>& args, std::string& prefix);

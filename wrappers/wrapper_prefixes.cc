@@ -16,16 +16,20 @@ void push_prefix(WrapperPrefixList& list, std::string_view text, bool at_front) 
   if (text.size() > list.max_length) list.max_length = text.size();
 }
 
+void push_directory(WrapperPrefixList& list, std::string_view dir) {
+  std::string element(dir);
+  if (element.empty()) {
+    element = "./";
+  } else if (element.back() != '/') {
+    element += '/';
+  }
+  push_prefix(list, element, false);
+}
+
 void split_search_dirs(std::string_view text, WrapperPrefixList& list) {
   for (;;) {
     std::size_t colon = text.find(':');
-    std::string element(text.substr(0, colon));
-    if (element.empty()) {
-      element = "./";
-    } else if (element.back() != '/') {
-      element += '/';
-    }
-    push_prefix(list, element, false);
+    push_directory(list, text.substr(0, colon));
     if (colon == std::string_view::npos) break;
     text.remove_prefix(colon + 1);
   }

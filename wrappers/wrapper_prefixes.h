@@ -22,6 +22,10 @@ struct WrapperPrefixList {
 // Adds a copy of TEXT at the end of LIST, or at its front when AT_FRONT.
 void push_prefix(WrapperPrefixList& list, std::string_view text, bool at_front);
 
+// Adds the one directory DIR at the end of LIST, with a "/" appended when it
+// lacks one.  A computed directory may contain ":" like any other character.
+void push_directory(WrapperPrefixList& list, std::string_view dir);
+
 // Adds every ":"-separated element of TEXT at the end of LIST.  An empty
 // element means the current directory ("./"); a "/" is appended to an
 // element that lacks one.

@@ -47,6 +47,11 @@ TEST(TakePrefixOption, MissingValueAndAbsentOption) {
   args = {"vorn-ar", "t", "-b", "B"};
   EXPECT_EQ(take_prefix_option(args, prefix), PrefixOption::kAbsent);
   EXPECT_EQ(args, (Args{"vorn-ar", "t", "-b", "B"}));
+
+  // The program's name is no option, whatever it looks like.
+  args = {"-B", "rcs", "x.a"};
+  EXPECT_EQ(take_prefix_option(args, prefix), PrefixOption::kAbsent);
+  EXPECT_EQ(args, (Args{"-B", "rcs", "x.a"}));
 }
 
 TEST(BuildToolArguments, ArchiverGetsADashOnItsOperation) {

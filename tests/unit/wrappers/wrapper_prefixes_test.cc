@@ -36,6 +36,13 @@ TEST(SplitSearchDirs, AppendsAfterExistingPrefixes) {
   EXPECT_EQ(list.max_length, 14u);
 }
 
+TEST(PushDirectory, AColonIsPartOfTheName) {
+  WrapperPrefixList list;
+  push_directory(list, "/x/a:b/tree/bin");
+  push_directory(list, "/x/a:b/tree/libexec/");
+  EXPECT_EQ(list.prefixes, (Prefixes{"/x/a:b/tree/bin/", "/x/a:b/tree/libexec/"}));
+}
+
 TEST(EnvSearchDirs, UnsetVariableAddsNothing) {
   WrapperPrefixList list;
   unsetenv("VORN_WRAPPER_TEST_PATH");
