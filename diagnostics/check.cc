@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <string_view>
 
 #include "diagnostics/backtrace.h"
 #include "diagnostics/diagnostic.h"
@@ -10,14 +11,30 @@
 
 namespace vorn {
 
-const char* trim_source_path(const char* path) {
+namespace {
+
+const char* skip_parent_steps(const char* path) {
   while (path[0] == '.' && path[1] == '.' && path[2] == '/') path += 3;
-  const char* own = __FILE__;
-  const char* after_separator = path;
-  for (std::size_t i = 0; path[i] != '\0' && path[i] == own[i]; ++i) {
-    if (path[i] == '/') after_separator = path + i + 1;
+  return path;
+}
+
+constexpr std::string_view kLayerDir = "diagnostics/";
+constexpr std::string_view kOwnPath = "diagnostics/check.cc";
+
+}  // namespace
+
+const char* trim_source_path(const char* path) {
+  path = skip_parent_steps(path);
+  // The source root is what precedes this file's own path in __FILE__:
+  // absolute, or nothing once the "../" parts are gone (the compiler cache
+  // may rewrite the paths of some files and not of others).
+  std::string_view own = skip_parent_steps(__FILE__);
+  if (own.ends_with(kOwnPath)) {
+    std::string_view root = own.substr(0, own.size() - kOwnPath.size());
+    if (!root.empty() && std::string_view(path).starts_with(root)) path += root.size();
   }
-  return after_separator;
+  if (std::string_view(path).starts_with(kLayerDir)) path += kLayerDir.size();
+  return path;
 }
 
 void check_failed(const char* function, const char* file, int line) {

@@ -9,9 +9,9 @@ namespace vorn {
 [[noreturn]] void check_failed(const char* function, const char* file, int line);
 
 // Shortens a source path for an internal-error message: leading "../" parts
-// are dropped, then everything up to the last "/" of the part the path
-// shares with this layer's own source path ("options/decode.cc" for another
-// directory, a bare file name for this layer's own files).
+// and the source root are dropped, and so is "diagnostics/" ("options/
+// decode.cc" for another directory, a bare file name for this layer's own
+// files), whether the build names files by absolute or relative paths.
 const char* trim_source_path(const char* path);
 
 }  // namespace vorn

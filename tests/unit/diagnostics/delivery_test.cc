@@ -309,6 +309,7 @@ TEST(TrimSourcePath, KeepsThePathBelowTheSourceRoot) {
   // This file lives at tests/unit/diagnostics/ below the root.
   EXPECT_STREQ(trim_source_path(__FILE__), "tests/unit/diagnostics/delivery_test.cc");
   EXPECT_STREQ(trim_source_path("../../options/decode.cc"), "options/decode.cc");
+  EXPECT_STREQ(trim_source_path("../diagnostics/utf8.cc"), "utf8.cc");
 }
 
 }  // namespace
