@@ -56,10 +56,7 @@ void open_missing_standard_descriptors() {
   for (int fd = 0; fd <= 2; ++fd) {
     if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
     // The lower descriptors are open by now, so open() returns FD itself.
-    int opened = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
-    if (opened < 0 || opened == fd) continue;
-    dup2(opened, fd);
-    close(opened);
+    open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
   }
 }
 
@@ -86,10 +83,10 @@ const char* record_program_name(const char* argv0) {
 void fatal_signal_handler(int signal_number) {
   signal(signal_number, SIG_DFL);
   remove_files_on_signal();
-  save_coverage_counts();
   // Dying of the same signal tells the parent what happened; the signal is
   // delivered as soon as this handler returns.
   kill(getpid(), signal_number);
+  save_coverage_counts();
 }
 
 void install_signal_handlers() {

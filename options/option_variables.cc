@@ -58,13 +58,9 @@ void* option_variable(std::size_t index, OptionsRecord* options) {
   return reinterpret_cast<char*>(options) + offset;
 }
 
-void set_option_variable(OptionsRecord* options, OptionsRecord* explicitly_set, std::size_t index,
-                         std::int64_t value, const char* argument, SourceLocation location,
-                         std::int64_t mask) {
-  const OptionDescriptor& row = kOptionTable[index];
-  void* variable = option_variable(index, options);
-  if (variable == nullptr) return;
-  void* explicit_variable = option_variable(index, explicitly_set);
+void store_option_use(const OptionDescriptor& row, std::size_t index, void* variable,
+                      void* explicit_variable, std::int64_t value, const char* argument,
+                      SourceLocation location, std::int64_t mask) {
   switch (row.variable_kind) {
     case VariableKind::Integer:
       if (!option_has(row, kAttrWideInteger) && value > INT_MAX) {
@@ -102,6 +98,15 @@ void set_option_variable(OptionsRecord* options, OptionsRecord* explicitly_set, 
       append_deferred(variable, explicit_variable, index, argument, value);
       break;
   }
+}
+
+void set_option_variable(OptionsRecord* options, OptionsRecord* explicitly_set, std::size_t index,
+                         std::int64_t value, const char* argument, SourceLocation location,
+                         std::int64_t mask) {
+  void* variable = option_variable(index, options);
+  if (variable == nullptr) return;
+  store_option_use(kOptionTable[index], index, variable, option_variable(index, explicitly_set),
+                   value, argument, location, mask);
 }
 
 }  // namespace vorn

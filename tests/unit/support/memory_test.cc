@@ -58,6 +58,8 @@ TEST(MemoryTest, FailedAllocationsTakeTheOutOfMemoryExit) {
       testing::ExitedWithCode(1), expected);
   char* volatile nothing = new (std::nothrow) char[huge];
   EXPECT_EQ(nothing, nullptr);
+  void* volatile none = ::operator new(huge, std::nothrow);
+  EXPECT_EQ(none, nullptr);
 }
 
 TEST(MemoryTest, ZeroByteRequestsGiveUsableBlocks) {
@@ -86,6 +88,14 @@ TEST(MemoryTest, StringCopies) {
   std::free(whole);
 }
 
+TEST(MemoryTest, ArraysWithDestructorsAreReleased) {
+  // The element count is stored before the elements, and the size given
+  // back on release.
+  std::string* texts = new std::string[3];
+  texts[2] = "a text too long for the string's own buffer";
+  delete[] texts;
+}
+
 TEST(MemoryTest, OverAlignedNewIsAligned) {
   struct alignas(256) Page {
     char bytes[256];
@@ -95,6 +105,9 @@ TEST(MemoryTest, OverAlignedNewIsAligned) {
   EXPECT_EQ(reinterpret_cast<std::uintptr_t>(pages) % 256, 0u);
   pages[2].bytes[255] = 1;
   delete[] pages;
+  Page* page = new Page;
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(page) % 256, 0u);
+  delete page;
 }
 
 TEST(SystemErrorTest, KnownAndUnknownNumbers) {
