@@ -223,6 +223,63 @@ TEST_F(Delivery, ReportWithKindAndVerbatim) {
   EXPECT_EQ(output(), "vorn-cxx: anachronism: old\nvorn-cxx: debug: dbg\nplain and 'quoted'\n");
 }
 
+// Locations of a client that has source files: 10 is a.cc, 3:5; 20 a
+// line of a system header.
+ExpandedLocation expand_test_location(SourceLocation location) {
+  ExpandedLocation expanded;
+  expanded.file = location == 20 ? "/usr/include/sys.h" : "a.cc";
+  expanded.line = 3;
+  expanded.column = 5;
+  expanded.in_system_header = location == 20;
+  return expanded;
+}
+
+void quote_source_line(DiagnosticContext& context, DiagnosticRecord&) {
+  context.output_printer->print(" int x;");
+  context.output_printer->newline();
+}
+
+int g_begin_group_calls;
+void count_begin_group(DiagnosticContext&) {
+  ++g_begin_group_calls;
+}
+
+int g_set_locations_calls;
+void record_given_location(DiagnosticContext&, DiagnosticRecord& record) {
+  ++g_set_locations_calls;
+  record.inlining_locations.assign(1, record.location);
+}
+
+TEST_F(Delivery, HooksOfAClientWithSourceLocations) {
+  process_diagnostics.expand_location = expand_test_location;
+  process_diagnostics.source_span_hook = quote_source_line;
+  process_diagnostics.quote_source = true;
+  g_begin_group_calls = 0;
+  process_diagnostics.begin_group_hook = count_begin_group;
+  error_at(10, "without columns");
+  process_diagnostics.print_columns = true;
+  process_diagnostics.first_column_number = 0;
+  error_at(10, "columns from 0");
+  // A system header hides warnings and pedwarns unless they are asked for.
+  EXPECT_FALSE(warning_at(20, 0, "hidden"));
+  EXPECT_FALSE(warning_at(20, 4, "hidden with an option"));
+  EXPECT_FALSE(pedwarn(20, 0, "hidden pedwarn"));
+  process_diagnostics.report_in_system_headers = true;
+  EXPECT_TRUE(warning_at(20, 0, "shown"));
+  EXPECT_EQ(output(),
+            "a.cc:3: error: without columns\n int x;\n"
+            "a.cc:3:4: error: columns from 0\n int x;\n"
+            "/usr/include/sys.h:3:4: warning: shown\n int x;\n");
+  EXPECT_EQ(g_begin_group_calls, 3);
+
+  g_set_locations_calls = 0;
+  process_diagnostics.set_locations_hook = record_given_location;
+  process_diagnostics.quote_source = false;
+  EXPECT_TRUE(warning_at(10, 4, "located by the hook"));
+  EXPECT_EQ(g_set_locations_calls, 1);
+  process_diagnostics.expand_location = nullptr;
+}
+
 int g_end_group_calls;
 void count_end_group(DiagnosticContext&) {
   ++g_end_group_calls;

@@ -24,6 +24,14 @@ bool reenter(vorn::PrettyPrinter&, const vorn::ExtraDirective&) {
   return true;
 }
 
+void announce_internal_error(vorn::DiagnosticContext&, const char* message, va_list*) {
+  vorn::print_notice(stderr, "internal error hook: %s\n", message);
+}
+
+void announce_ice(vorn::DiagnosticContext&) {
+  vorn::print_notice(stderr, "ice hook\n");
+}
+
 int run(const char* scenario) {
   if (std::strcmp(scenario, "kinds") == 0) {
     vorn::report_error("unrecognized command-line option %<-%s%>", "foo");
@@ -65,6 +73,21 @@ int run(const char* scenario) {
     process_diagnostics.warnings_are_errors = true;
     vorn::report_warning(0, "promoted");
     vorn::fatal_error(current_location, "giving up");
+  } else if (std::strcmp(scenario, "ice-hooks") == 0) {
+    // The ice hook runs once, however many internal errors follow.
+    process_diagnostics.internal_error_hook = announce_internal_error;
+    process_diagnostics.ice_hook = announce_ice;
+    vorn::internal_error_no_backtrace("child died");
+  } else if (std::strcmp(scenario, "abort-error") == 0) {
+    process_diagnostics.abort_instead_of_exit = true;
+    vorn::report_error("first");
+  } else if (std::strcmp(scenario, "abort-fatal") == 0) {
+    process_diagnostics.abort_instead_of_exit = true;
+    vorn::fatal_error(current_location, "no input files");
+  } else if (std::strcmp(scenario, "abort-ice") == 0) {
+    vorn::report_error("first");
+    process_diagnostics.abort_instead_of_exit = true;
+    vorn::internal_error_no_backtrace("child died");
   } else if (std::strcmp(scenario, "verbatim") == 0) {
     vorn::report_verbatim("%s: %d warnings", "vorn-cxx", 2);
   } else {

@@ -2,6 +2,7 @@
 // writes them to standard error.
 #include <sys/wait.h>
 
+#include <csignal>
 #include <cstdio>
 #include <regex>
 #include <string>
@@ -75,6 +76,38 @@ TEST(Termination, FatalErrorEndsWithStatusOne) {
   EXPECT_EQ(with_errno.stderr_text,
             "vorn-cxx: fatal error: cannot read 'specs': No such file or directory\n"
             "compilation terminated.\n");
+}
+
+TEST(Termination, HooksOfAnInternalError) {
+  ProbeResult result = run_probe("ice-hooks");
+  EXPECT_EQ(result.stderr_text,
+            "internal error hook: child died\n"
+            "vorn-cxx: internal compiler error: child died\n"
+            "ice hook\n" +
+                kSubmit + kBugTail);
+  EXPECT_EQ(result.status, 4);
+}
+
+// With abort_instead_of_exit every path that would end the process aborts
+// instead, right after the message; an internal error after other errors is
+// reported rather than taken for their consequence.
+TEST(Termination, AbortInsteadOfExit) {
+  // The shell that ran the probe may add its own line about the abort.
+  auto starts_with = [](const std::string& text, const std::string& start) {
+    return text.compare(0, start.size(), start) == 0;
+  };
+  ProbeResult error = run_probe("abort-error");
+  EXPECT_PRED2(starts_with, error.stderr_text, "vorn-cxx: error: first\n");
+  EXPECT_EQ(error.status, 128 + SIGABRT);
+  ProbeResult fatal = run_probe("abort-fatal");
+  EXPECT_PRED2(starts_with, fatal.stderr_text, "vorn-cxx: fatal error: no input files\n");
+  EXPECT_EQ(fatal.status, 128 + SIGABRT);
+  ProbeResult ice = run_probe("abort-ice");
+  EXPECT_PRED2(starts_with, ice.stderr_text,
+               "vorn-cxx: error: first\n"
+               "vorn-cxx: internal compiler error: child died\n");
+  EXPECT_EQ(ice.stderr_text.find("Please submit"), std::string::npos);
+  EXPECT_EQ(ice.status, 128 + SIGABRT);
 }
 
 TEST(Termination, InternalErrorWithoutBacktrace) {
