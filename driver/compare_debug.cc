@@ -69,8 +69,21 @@ bool compare_streams(const char* input_name, const char* first, const char* seco
   return same;
 }
 
+// A dump mapped into memory, unmapped when it goes out of scope.
+struct MappedDump {
+  void* data = nullptr;
+  std::size_t size = 0;
+  MappedDump() = default;
+  MappedDump(const MappedDump&) = delete;
+  MappedDump& operator=(const MappedDump&) = delete;
+  ~MappedDump() {
+    if (data != nullptr) munmap(data, size);
+  }
+};
+
 // Maps NAME read-only; null when it cannot be mapped (the caller falls
 // back to streams).  *OPENED tells an open failure from a mapping one.
+
 void* map_file(const char* name, std::size_t size, bool* opened) {
   int fd = open(name, O_RDONLY | O_CLOEXEC);
   *opened = fd >= 0;
@@ -126,24 +139,20 @@ bool compare_debug_dumps(const char* input_name, const char* first, const char* 
   // mmap refuses empty files; two empty dumps are equal.
   if (sizes[0] == 0) return true;
   std::size_t size = static_cast<std::size_t>(sizes[0]);
-  void* data[2] = {nullptr, nullptr};
+  MappedDump dumps[2];
   for (int i = 0; i < 2; ++i) {
     bool opened = false;
-    data[i] = map_file(names[i], size, &opened);
+    dumps[i].data = map_file(names[i], size, &opened);
+    dumps[i].size = size;
     if (!opened) {
       report_error(_("%s: could not open compare-debug file %s"), input_name, names[i]);
-      if (i == 1) munmap(data[0], size);
       return false;
     }
   }
-  if (data[0] == nullptr || data[1] == nullptr) {
-    if (data[0] != nullptr) munmap(data[0], size);
-    if (data[1] != nullptr) munmap(data[1], size);
+  if (dumps[0].data == nullptr || dumps[1].data == nullptr) {
     return compare_streams(input_name, first, second);
   }
-  bool same = std::memcmp(data[0], data[1], size) == 0;
-  munmap(data[0], size);
-  munmap(data[1], size);
+  bool same = std::memcmp(dumps[0].data, dumps[1].data, size) == 0;
   if (!same) report_error(_("%s: %<-fcompare-debug%> failure"), input_name);
   return same;
 }
