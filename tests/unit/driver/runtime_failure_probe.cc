@@ -1,7 +1,9 @@
 // Makes the C++ library fail in one way and lets the driver's handlers
 // report it, as vorn-cxx would.
 //   runtime_failure_probe SCENARIO
+#include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,13 @@ int main(int argc, char** argv) {
   if (scenario == "null") {
     const char* volatile nothing = nullptr;
     return static_cast<int>(std::string(nothing).size());
+  }
+  if (scenario == "allocation" || scenario == "array-length") {
+    // Beyond what an allocator may hand out at all; past SIZE_MAX bytes
+    // for the array length case.
+    std::size_t count = scenario == "allocation" ? SIZE_MAX / sizeof(std::int32_t)
+                                                 : SIZE_MAX / 2 + static_cast<std::size_t>(argc);
+    return std::allocator<std::int32_t>().allocate(count) != nullptr;
   }
   if (scenario == "length") {
     bytes.reserve(bytes.max_size() + static_cast<std::size_t>(argc));

@@ -50,9 +50,11 @@ TEST(RuntimeFailures, ReportedByTheDriver) {
             "vorn-cxx: internal compiler error: basic_string: construction from null is not valid");
   EXPECT_EQ(null.status, 4);
 
-  ProbeResult length = run_probe("length");
-  EXPECT_EQ(length.first_line, "memory exhausted");
-  EXPECT_EQ(length.status, 1);
+  for (const char* scenario : {"length", "allocation", "array-length"}) {
+    ProbeResult too_much = run_probe(scenario);
+    EXPECT_EQ(too_much.first_line, "memory exhausted") << scenario;
+    EXPECT_EQ(too_much.status, 1) << scenario;
+  }
 }
 
 }  // namespace

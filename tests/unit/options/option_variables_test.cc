@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "options/option_errors.h"
+
 namespace vorn {
 namespace {
 
@@ -73,6 +75,14 @@ TEST(OptionVariableKinds, WideIntegerTakesMoreThan32Bits) {
   store(row, &variable, &explicitly, std::int64_t{5} << 33);
   EXPECT_EQ(variable, std::int64_t{5} << 33);
   EXPECT_EQ(explicitly, 1);
+}
+
+// A fault in the table is the driver's own: an internal error whose text is
+// taken as it is, "%" and all.
+TEST(OptionTableFaultsDeathTest, ReportedAsInternalErrors) {
+  EXPECT_EXIT(option_internal_error("row %s has %d%% of a variable", "-fx", 50),
+              ::testing::ExitedWithCode(4),
+              "internal compiler error: row -fx has 50% of a variable");
 }
 
 }  // namespace
