@@ -34,7 +34,6 @@ constexpr char kLayerFunctions[][35] = {
     "vorn::internal_error(",
     "vorn::internal_error_no_backtrace(",
     "vorn::report_with_kind(",
-    "vorn::report_with_kind_va(",
     "vorn::deliver_diagnostic(",
     "vorn::action_after_output(",
     "vorn::print_backtrace(",

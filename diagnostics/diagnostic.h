@@ -65,8 +65,6 @@ void report_sorry_at(SourceLocation location, const char* format, ...);
 // Any kind; true when printed.
 bool report_with_kind(DiagnosticKind kind, SourceLocation location, int option_index,
                       const char* format, ...);
-bool report_with_kind_va(DiagnosticKind kind, SourceLocation location, int option_index,
-                         const char* format, va_list* args);
 
 // Translates FORMAT and writes it with printf formatting: no prefix, no
 // newline, not counted.

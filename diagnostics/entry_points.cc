@@ -164,11 +164,6 @@ void internal_error_no_backtrace(const char* format, ...) {
   abort_process();
 }
 
-bool report_with_kind_va(DiagnosticKind kind, SourceLocation location, int option_index,
-                         const char* format, va_list* args) {
-  return deliver(Origin{kind, location, option_index, nullptr}, format, args);
-}
-
 bool report_with_kind(DiagnosticKind kind, SourceLocation location, int option_index,
                       const char* format, ...) {
   bool printed;

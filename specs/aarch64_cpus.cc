@@ -133,9 +133,6 @@ static_assert(kDetectableCpus == 69);
 
 }  // namespace
 
-std::span<const Architecture> architectures() {
-  return kArchitectures;
-}
 std::span<const Extension> extensions() {
   return kExtensions;
 }

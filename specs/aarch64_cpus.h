@@ -48,7 +48,6 @@ struct Cpu {
   FeatureFlags flags;
 };
 
-std::span<const Architecture> architectures();
 std::span<const Extension> extensions();
 // The CPUs a host can be detected as, in search order ("generic" is not
 // among them).

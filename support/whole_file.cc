@@ -13,10 +13,6 @@ std::size_t limit_in_force = kWholeFileLimit;
 
 }  // namespace
 
-std::size_t whole_file_limit() {
-  return limit_in_force;
-}
-
 void set_whole_file_limit_for_testing(std::size_t limit) {
   limit_in_force = limit;
 }

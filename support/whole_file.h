@@ -21,8 +21,7 @@ enum class WholeFileStatus { kRead, kTooLarge, kReadError };
 // fails (errno tells why).
 WholeFileStatus read_whole_descriptor(int fd, std::string* contents);
 
-// The bound in force: kWholeFileLimit unless a test lowered it.
-std::size_t whole_file_limit();
+// Lowers the bound in force (kWholeFileLimit) for a test.
 void set_whole_file_limit_for_testing(std::size_t limit);
 
 }  // namespace vorn

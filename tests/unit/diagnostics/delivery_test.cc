@@ -33,15 +33,17 @@ TEST_F(Delivery, EachKindIsOneLineWithItsPrefixAndCounter) {
   EXPECT_TRUE(report_warning(0, "%qs is ignored", "-bar"));
   inform(current_location, "note %d", 1);
   report_sorry("not %s", "yet");
+  report_sorry_at(current_location, "nor %s", "here");
   EXPECT_EQ(output(),
             "vorn-cxx: error: unrecognized command-line option '-foo'\n"
             "vorn-cxx: warning: '-bar' is ignored\n"
             "vorn-cxx: note: note 1\n"
-            "vorn-cxx: sorry, unimplemented: not yet\n");
+            "vorn-cxx: sorry, unimplemented: not yet\n"
+            "vorn-cxx: sorry, unimplemented: nor here\n");
   EXPECT_EQ(count(DiagnosticKind::kError), 1);
   EXPECT_EQ(count(DiagnosticKind::kWarning), 1);
   EXPECT_EQ(count(DiagnosticKind::kNote), 1);
-  EXPECT_EQ(count(DiagnosticKind::kSorry), 1);
+  EXPECT_EQ(count(DiagnosticKind::kSorry), 2);
 }
 
 TEST_F(Delivery, ColouredPrefix) {

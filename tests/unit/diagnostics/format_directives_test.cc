@@ -36,6 +36,10 @@ TEST(FormatDirectives, Integers) {
       "-3 9223372036854775808");
   EXPECT_EQ(format_message("%qd", 42), "'42'");
   EXPECT_EQ(format_message("%f", 1.5), "1.500000");
+  int object = 0;
+  char pointer[32];
+  std::snprintf(pointer, sizeof pointer, "%p", static_cast<void*>(&object));
+  EXPECT_EQ(format_message("%p", static_cast<void*>(&object)), pointer);
 }
 
 TEST(FormatDirectives, Precision) {

@@ -68,6 +68,15 @@ TEST(OptionVariableKinds, DeferredUsesShareOneGrowingList) {
   std::free(list);
 }
 
+TEST(OptionVariableKinds, ByteSizeMarksTheSizeItself) {
+  OptionDescriptor row = made_up_row(VariableKind::ByteSize, 0, kAttrWideInteger);
+  std::int64_t variable = 0;
+  std::int64_t explicitly = 0;
+  store(row, &variable, &explicitly, std::int64_t{3} << 32);
+  EXPECT_EQ(variable, std::int64_t{3} << 32);
+  EXPECT_EQ(explicitly, std::int64_t{3} << 32);
+}
+
 TEST(OptionVariableKinds, WideIntegerTakesMoreThan32Bits) {
   OptionDescriptor row = made_up_row(VariableKind::Integer, 0, kAttrWideInteger);
   std::int64_t variable = 0;
