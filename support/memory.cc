@@ -122,12 +122,13 @@ char* xstrndup(const char* text, std::size_t length) {
 // Replacements of the global allocation functions.  The out-of-memory message
 // must name the size that could not be allocated, and a std::new_handler is
 // called without it; so `new` allocates with malloc itself and takes the same
-// exit as xmalloc.  The nothrow forms of plain `new` keep their contract and
-// return null.  Defining them here, beside xmalloc, links them into every
-// program that links the support library.  Only the forms the system uses
-// are defined: the C++ library's own versions of the others (the aligned
-// nothrow forms, the remaining deletes) call these or free, which releases
-// memory from malloc and aligned_alloc alike.
+// exit as xmalloc.  The nothrow forms keep their contract and return null.
+// Defining them here, beside xmalloc, links them into every program that
+// links the support library.  The whole family is replaced, deletes
+// included, even the forms no code names: the compiler calls them for
+// over-aligned and sized objects, and a runtime that checks allocations
+// (the address sanitizer's) reports memory from these news released by its
+// own deletes.
 
 namespace {
 
@@ -177,6 +178,12 @@ void* operator new(std::size_t size, std::align_val_t align) {
 void* operator new[](std::size_t size, std::align_val_t align) {
   return allocate_aligned(size, align);
 }
+void* operator new(std::size_t size, std::align_val_t align, const std::nothrow_t&) noexcept {
+  return allocate_aligned_or_null(size, align);
+}
+void* operator new[](std::size_t size, std::align_val_t align, const std::nothrow_t&) noexcept {
+  return allocate_aligned_or_null(size, align);
+}
 
 void operator delete(void* memory) noexcept {
   std::free(memory);
@@ -190,6 +197,27 @@ void operator delete(void* memory, std::size_t) noexcept {
 void operator delete[](void* memory, std::size_t) noexcept {
   std::free(memory);
 }
+void operator delete(void* memory, const std::nothrow_t&) noexcept {
+  std::free(memory);
+}
+void operator delete[](void* memory, const std::nothrow_t&) noexcept {
+  std::free(memory);
+}
+void operator delete(void* memory, std::align_val_t) noexcept {
+  std::free(memory);
+}
 void operator delete[](void* memory, std::align_val_t) noexcept {
+  std::free(memory);
+}
+void operator delete(void* memory, std::size_t, std::align_val_t) noexcept {
+  std::free(memory);
+}
+void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept {
+  std::free(memory);
+}
+void operator delete(void* memory, std::align_val_t, const std::nothrow_t&) noexcept {
+  std::free(memory);
+}
+void operator delete[](void* memory, std::align_val_t, const std::nothrow_t&) noexcept {
   std::free(memory);
 }

@@ -26,7 +26,9 @@ config.environment["LC_ALL"] = "C"
 config.environment["PATH"] = os.pathsep.join([config.llvm_tools_dir, "/usr/bin", "/bin"])
 if config.vorn_sanitize:
     # The driver keeps its strings until exit on purpose; leaks are not faults.
-    config.environment["ASAN_OPTIONS"] = "detect_leaks=0"
+    # bear preloads its own library into every program it records, ahead
+    # of the sanitizer runtime; that order is harmless here.
+    config.environment["ASAN_OPTIONS"] = "detect_leaks=0:verify_asan_link_order=0"
     config.environment["UBSAN_OPTIONS"] = "print_stacktrace=1:halt_on_error=1"
 
 bindir = config.vorn_stage_bindir

@@ -108,6 +108,23 @@ TEST(MemoryTest, OverAlignedNewIsAligned) {
   Page* page = new Page;
   EXPECT_EQ(reinterpret_cast<std::uintptr_t>(page) % 256, 0u);
   delete page;
+  // The nothrow forms, released by the matching deletes.
+  Page* spare = new (std::nothrow) Page;
+  ASSERT_NE(spare, nullptr);
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(spare) % 256, 0u);
+  ::operator delete(spare, std::align_val_t{alignof(Page)}, std::nothrow);
+  Page* spares = new (std::nothrow) Page[2];
+  ASSERT_NE(spares, nullptr);
+  ::operator delete[](spares, std::align_val_t{alignof(Page)}, std::nothrow);
+  void* plain = ::operator new(16, std::nothrow);
+  ASSERT_NE(plain, nullptr);
+  ::operator delete(plain, std::nothrow);
+  void* plains = ::operator new[](16, std::nothrow);
+  ::operator delete[](plains, std::nothrow);
+  void* aligned = ::operator new(64, std::align_val_t{64});
+  ::operator delete(aligned, std::align_val_t{64});
+  void* sized = ::operator new[](64, std::align_val_t{64});
+  ::operator delete[](sized, 64, std::align_val_t{64});
 }
 
 TEST(SystemErrorTest, KnownAndUnknownNumbers) {
