@@ -6,6 +6,8 @@
 #include <cstring>
 #include <new>
 
+#include "support/coverage_counts.h"
+
 namespace vorn {
 namespace {
 
@@ -45,7 +47,10 @@ char* format_decimal(unsigned long value, char* buffer_end) {
 }
 
 [[noreturn]] void exit_after_memory_failure() {
-  if (exiting) _exit(1);
+  if (exiting) {
+    save_coverage_counts();
+    _exit(1);
+  }
   exiting = true;
   // exit, not _exit: the exit handlers remove the driver's temporary files.
   std::exit(1);

@@ -9,6 +9,8 @@
 #include <new>
 #include <string>
 
+#include <unistd.h>
+
 #include "support/system_error.h"
 
 // Huge requests must fail inside malloc, not be stopped by the sanitizer.
@@ -60,6 +62,58 @@ TEST(MemoryTest, FailedAllocationsTakeTheOutOfMemoryExit) {
   EXPECT_EQ(nothing, nullptr);
   void* volatile none = ::operator new(huge, std::nothrow);
   EXPECT_EQ(none, nullptr);
+}
+
+// An exit handler that runs out of memory again ends the process at once:
+// it must not start a second exit from inside the first.  A dead standard
+// error is given up on rather than retried for ever.
+TEST(MemoryTest, OutOfMemoryWhileExitingAndWithoutStandardError) {
+  EXPECT_EXIT(
+      {
+        set_memory_program_name(nullptr);
+        std::atexit([] { out_of_memory(2); });
+        out_of_memory(1);
+      },
+      testing::ExitedWithCode(1),
+      "^\nout of memory allocating 1 bytes\n\nout of memory allocating 2 bytes\n$");
+  EXPECT_EXIT(
+      {
+        close(STDERR_FILENO);
+        memory_exhausted();
+      },
+      testing::ExitedWithCode(1), "^$");
+}
+
+// A failed calloc whose product fits is reported with that product, and a
+// zero size (not only a zero count) still gives a block.
+TEST(MemoryTest, CallocSizes) {
+  const std::size_t huge = huge_size();
+  EXPECT_EXIT(xcalloc(huge, 1), testing::ExitedWithCode(1),
+              "out of memory allocating " + std::to_string(huge) + " bytes");
+  char* zeroed = static_cast<char*>(xcalloc(16, 0));
+  ASSERT_NE(zeroed, nullptr);
+  EXPECT_EQ(zeroed[0], 0);
+  std::free(zeroed);
+}
+
+// Aligned requests: an alignment below a pointer's is raised, a zero size
+// still gives a block, and a size whose rounding up would wrap around takes
+// the out-of-memory exit instead of allocating a tiny block.
+TEST(MemoryTest, AlignedEdgeSizes) {
+  void* small = ::operator new[](3, std::align_val_t(1));
+  ASSERT_NE(small, nullptr);
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(small) % sizeof(void*), 0u);
+  ::operator delete[](small, std::align_val_t(1));
+  void* empty = ::operator new[](0, std::align_val_t(64));
+  ASSERT_NE(empty, nullptr);
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(empty) % 64, 0u);
+  ::operator delete[](empty, std::align_val_t(64));
+  volatile std::size_t almost_all = SIZE_MAX - 8;
+  EXPECT_EXIT(static_cast<void>(::operator new(almost_all, std::align_val_t(64))), testing::ExitedWithCode(1),
+              "out of memory allocating " + std::to_string(SIZE_MAX - 8) + " bytes");
+  const std::size_t huge = huge_size();
+  EXPECT_EXIT(static_cast<void>(::operator new[](huge, std::align_val_t(64))), testing::ExitedWithCode(1),
+              "out of memory allocating " + std::to_string(huge) + " bytes");
 }
 
 TEST(MemoryTest, ZeroByteRequestsGiveUsableBlocks) {

@@ -1,7 +1,9 @@
 #include "support/process_runner.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/resource.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -215,6 +217,24 @@ TEST(ProcessRunnerTest, StatusesAndTimesInStartOrderWithZeroPadding) {
   pex_release(p);
 }
 
+// A child reaped behind the pipeline's back: the failed wait gives status 0
+// and a false result, and the children after it are still waited for.
+TEST(ProcessRunnerTest, FailedWaitKeepsReapingTheOthers) {
+  for (int flags : {int{PEX_USE_PIPES}, PEX_USE_PIPES | PEX_RECORD_TIMES}) {
+    ProcessPipeline* p = pex_create(flags, "tester", nullptr);
+    ASSERT_EQ(start(p, 0, "/bin/sh", {"sh", "-c", "exit 3"}), kStarted);
+    int stolen = 0;
+    ASSERT_GT(waitpid(-1, &stolen, 0), 0);
+    ASSERT_EQ(start(p, PEX_LAST, "/bin/sh", {"sh", "-c", "exit 4"}, "/dev/null"), kStarted);
+    int statuses[2] = {-1, -1};
+    EXPECT_FALSE(pex_get_status(p, 2, statuses));
+    EXPECT_EQ(statuses[0], 0);
+    EXPECT_TRUE(WIFEXITED(statuses[1]) && WEXITSTATUS(statuses[1]) == 4);
+    pex_release(p);
+    EXPECT_TRUE(no_children_left());
+  }
+}
+
 TEST(ProcessRunnerTest, ReleaseStopsAndReapsUnwaitedChildren) {
   auto begin = std::chrono::steady_clock::now();
   ProcessPipeline* p = pex_create(PEX_USE_PIPES, "tester", nullptr);
@@ -242,7 +262,7 @@ TEST(ProcessRunnerTest, RunSingleReportsExitAndSignal) {
 
 // Runs a missing program when no descriptor is left for the error-report
 // pipe; true when the child itself reported and exited with 255.
-bool run_missing_without_report_pipe(const std::string& errors) {
+bool run_missing_without_report_pipe(const std::string& errors, const char* name) {
   int lowest_free = dup(0);
   close(lowest_free);
   rlimit saved;
@@ -252,7 +272,7 @@ bool run_missing_without_report_pipe(const std::string& errors) {
   if (setrlimit(RLIMIT_NOFILE, &limit) < 0) return false;
   Args missing{"missing"};
   int status = 0, err = 0;
-  const char* failed = pex_run_single(PEX_LAST, "/nonexistent/missing", missing.get(), "tester",
+  const char* failed = pex_run_single(PEX_LAST, "/nonexistent/missing", missing.get(), name,
                                       nullptr, errors.c_str(), &status, &err);
   setrlimit(RLIMIT_NOFILE, &saved);
   return failed == nullptr && WIFEXITED(status) && WEXITSTATUS(status) == 255;
@@ -260,11 +280,56 @@ bool run_missing_without_report_pipe(const std::string& errors) {
 
 TEST(ProcessRunnerTest, ChildReportsExecFailureWithoutReportPipe) {
   std::string errors = scratch("noreport.err");
-  EXPECT_EXIT(std::exit(run_missing_without_report_pipe(errors) ? 0 : 1),
+  EXPECT_EXIT(std::exit(run_missing_without_report_pipe(errors, "tester") ? 0 : 1),
               testing::ExitedWithCode(0), "");
   EXPECT_EQ(read_file(errors),
             "tester: error trying to exec '/nonexistent/missing': execv: No such file or "
             "directory\n");
+  // Without a program name the line starts at the separator.
+  EXPECT_EXIT(std::exit(run_missing_without_report_pipe(errors, nullptr) ? 0 : 1),
+              testing::ExitedWithCode(0), "");
+  EXPECT_EQ(read_file(errors),
+            ": error trying to exec '/nonexistent/missing': execv: No such file or directory\n");
+}
+
+void on_alarm(int) {}
+
+// A signal that interrupts the wait for a child is no failed wait: the wait
+// is resumed and the child's own status is returned.
+TEST(ProcessRunnerTest, InterruptedWaitIsResumed) {
+  struct sigaction action {};
+  action.sa_handler = on_alarm;  // no SA_RESTART: the wait fails with EINTR
+  struct sigaction saved;
+  ASSERT_EQ(sigaction(SIGALRM, &action, &saved), 0);
+  for (int flags : {0, int{PEX_RECORD_TIMES}}) {
+    ProcessPipeline* p = pex_create(flags, "tester", nullptr);
+    ASSERT_EQ(start(p, PEX_LAST, "/bin/sh", {"sh", "-c", "sleep 0.3; exit 6"}), kStarted);
+    itimerval timer{};
+    timer.it_value.tv_usec = 50000;
+    ASSERT_EQ(setitimer(ITIMER_REAL, &timer, nullptr), 0);
+    int status = -1;
+    EXPECT_TRUE(pex_get_status(p, 1, &status));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 6);
+    pex_release(p);
+  }
+  sigaction(SIGALRM, &saved, nullptr);
+}
+
+// With SIGCHLD ignored the system reaps the child itself: the run says that
+// its status could not be had instead of inventing one.
+TEST(ProcessRunnerTest, RunSingleWithChildrenReapedBySystem) {
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  struct sigaction saved;
+  ASSERT_EQ(sigaction(SIGCHLD, &ignore, &saved), 0);
+  Args argv{"sh", "-c", "exit 3"};
+  int status = -1, err = -1;
+  const char* failed =
+      pex_run_single(PEX_LAST, "/bin/sh", argv.get(), "tester", nullptr, nullptr, &status, &err);
+  sigaction(SIGCHLD, &saved, nullptr);
+  EXPECT_STREQ(failed, "pex_get_status failed");
+  EXPECT_EQ(err, 0);
+  EXPECT_EQ(status, 0);
 }
 
 }  // namespace

@@ -37,6 +37,8 @@ TEST(RelativePrefixTest, ClimbsOutOfTheUnsharedBinComponents) {
   EXPECT_EQ(keep("/work/build/stage/bin/vorn-ar"), "/work/build/stage/bin/../lib/vorn/");
   EXPECT_EQ(keep("/opt/tc/bin/vorn-ar", "/usr/local/bin/x86/"), "/opt/tc/bin/../../lib/vorn/");
   EXPECT_EQ(keep("/opt/tc/bin/vorn-ar", kBin, "/usr/local/bin/"), "/opt/tc/bin/");
+  // A prefix that is a parent of the bin directory: only climbing is left.
+  EXPECT_EQ(keep("/opt/tc/bin/vorn-ar", kBin, "/usr/local/"), "/opt/tc/bin/../");
   // A run of separators is one separator but is kept as written.
   EXPECT_EQ(keep("/opt//tc/bin/vorn-ar"), "/opt//tc/bin/../lib/vorn/");
   // Nothing exists here, so resolving links leaves the path alone.

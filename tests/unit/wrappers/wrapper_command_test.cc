@@ -52,6 +52,11 @@ TEST(TakePrefixOption, MissingValueAndAbsentOption) {
   args = {"-B", "rcs", "x.a"};
   EXPECT_EQ(take_prefix_option(args, prefix), PrefixOption::kAbsent);
   EXPECT_EQ(args, (Args{"-B", "rcs", "x.a"}));
+
+  // Not even a name: nothing to scan.
+  args = {};
+  EXPECT_EQ(take_prefix_option(args, prefix), PrefixOption::kAbsent);
+  EXPECT_TRUE(args.empty());
 }
 
 TEST(BuildToolArguments, ArchiverGetsADashOnItsOperation) {
@@ -62,6 +67,9 @@ TEST(BuildToolArguments, ArchiverGetsADashOnItsOperation) {
   // Only the first user argument is rewritten.
   EXPECT_EQ(build_tool_arguments("/t/ar", "/p/lto.so", {"vorn-ar", "t", "x"}, true),
             (Args{"/t/ar", "--plugin", "/p/lto.so", "-t", "x"}));
+  // An empty operation becomes a lone dash rather than being read past.
+  EXPECT_EQ(build_tool_arguments("/t/ar", "/p/lto.so", {"vorn-ar", "", "x"}, true),
+            (Args{"/t/ar", "--plugin", "/p/lto.so", "-", "x"}));
 }
 
 TEST(BuildToolArguments, OtherToolsAndNoArguments) {
