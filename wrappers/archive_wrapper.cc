@@ -5,6 +5,8 @@
 // installed name) and VORN_WRAPPER_DASH_FIRST (1 for the archiver).
 #include <unistd.h>
 
+#include <csignal>
+
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -83,6 +85,10 @@ int wrapper_main(int argc, char** argv) {
   // A program started without even a name still needs one for messages.
   const char* argv0 = argc > 0 && argv[0] != nullptr ? argv[0] : kProgram;
   set_memory_program_name(argv0);
+  // Waiting for the tool needs the default, whatever the parent set: with
+  // SIGCHLD ignored the tool's status is lost and a made archive would be
+  // reported as a failure.
+  signal(SIGCHLD, SIG_DFL);
 
   WrapperPrefixList tool_dirs;
   WrapperPrefixList path_dirs;
