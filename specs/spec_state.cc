@@ -70,12 +70,18 @@ int store_separate_word(const char* text) {
 }
 
 std::string backslash_escape(const char* text, const char* special) {
+  // Whole runs without a special character are copied at once: the paths
+  // quoted at start-up rarely hold one.
   std::string quoted;
-  for (const char* p = text; *p != '\0'; ++p) {
-    if (std::strchr(special, *p) != nullptr) quoted.push_back('\\');
-    quoted.push_back(*p);
+  quoted.reserve(std::strlen(text));
+  for (const char* p = text;;) {
+    std::size_t run = std::strcspn(p, special);
+    quoted.append(p, run);
+    p += run;
+    if (*p == '\0') return quoted;
+    quoted.push_back('\\');
+    quoted.push_back(*p++);
   }
-  return quoted;
 }
 
 std::string quote_spec_word(const char* text) {
