@@ -156,7 +156,7 @@ void bail_out_if_confused(DiagnosticContext& context, const DiagnosticRecord& re
   ExpandedLocation location = expand_location(context, record.location);
   const char* file = location.file != nullptr ? location.file : context.program_name.c_str();
   print_notice(stderr, "%s:%d: confused by earlier errors, bailing out\n", file, location.line);
-  std::exit(kInternalErrorExitStatus);
+  exit_after_report(context, kInternalErrorExitStatus);
 }
 
 // The steps before anything is printed; false when the diagnostic is

@@ -42,6 +42,11 @@ void check_error_limit(const DiagnosticContext& context) {
   std::exit(kFatalExitStatus);
 }
 
+void exit_after_report(DiagnosticContext& context, int status) {
+  context.reentry_depth = 0;
+  std::exit(status);
+}
+
 void internal_error_tail(DiagnosticContext& context, int frames) {
   if (context.abort_instead_of_exit) abort_process();
   if (context.full_report_requested) {
@@ -55,7 +60,7 @@ void internal_error_tail(DiagnosticContext& context, int frames) {
     print_notice(stderr, "Please include the complete backtrace with any bug report.\n");
   }
   print_notice(stderr, "See %s for instructions.\n", config::kBugReportUrl);
-  std::exit(kInternalErrorExitStatus);
+  exit_after_report(context, kInternalErrorExitStatus);
 }
 
 void action_after_output(DiagnosticContext& context, DiagnosticKind kind) {
@@ -71,14 +76,14 @@ void action_after_output(DiagnosticContext& context, DiagnosticKind kind) {
       if (context.stop_at_first_error) {
         print_notice(stderr, "compilation terminated due to -Wfatal-errors.\n");
         diagnostic_context_finish(&context);
-        std::exit(kFatalExitStatus);
+        exit_after_report(context, kFatalExitStatus);
       }
       return;
     case DiagnosticKind::kFatal:
       if (context.abort_instead_of_exit) abort_process();
       diagnostic_context_finish(&context);
       print_notice(stderr, "compilation terminated.\n");
-      std::exit(kFatalExitStatus);
+      exit_after_report(context, kFatalExitStatus);
     case DiagnosticKind::kInternalError: {
       run_ice_hook_once(context);
       int frames = print_backtrace(stderr, kSkippedInnerFrames);

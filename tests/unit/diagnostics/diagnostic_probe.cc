@@ -3,6 +3,7 @@
 // status of the paths that end the process.
 //   diagnostic_probe SCENARIO [colour]
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "diagnostics/diagnostic.h"
@@ -30,6 +31,12 @@ void announce_internal_error(vorn::DiagnosticContext&, const char* message, va_l
 
 void announce_ice(vorn::DiagnosticContext&) {
   vorn::print_notice(stderr, "ice hook\n");
+}
+
+// What a program's exit handler may report, such as a file it could not
+// delete, after a fatal error has ended the run.
+void report_at_exit() {
+  vorn::report_error("cannot delete %qs", "a.s");
 }
 
 int run(const char* scenario) {
@@ -87,6 +94,12 @@ int run(const char* scenario) {
   } else if (std::strcmp(scenario, "abort-ice") == 0) {
     vorn::report_error("first");
     process_diagnostics.abort_instead_of_exit = true;
+    vorn::internal_error_no_backtrace("child died");
+  } else if (std::strcmp(scenario, "fatal-then-exit-report") == 0) {
+    std::atexit(report_at_exit);
+    vorn::fatal_error(current_location, "no input files");
+  } else if (std::strcmp(scenario, "ice-then-exit-report") == 0) {
+    std::atexit(report_at_exit);
     vorn::internal_error_no_backtrace("child died");
   } else if (std::strcmp(scenario, "verbatim") == 0) {
     vorn::report_verbatim("%s: %d warnings", "vorn-cxx", 2);

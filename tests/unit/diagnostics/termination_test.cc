@@ -78,6 +78,22 @@ TEST(Termination, FatalErrorEndsWithStatusOne) {
             "compilation terminated.\n");
 }
 
+TEST(Termination, ExitHandlersReportAfterTheRunEnded) {
+  // What the program's exit handlers report once a fatal error or an
+  // internal error has ended the run is an ordinary report, not a report
+  // raised inside the one that ended it; the status stays.
+  ProbeResult fatal = run_probe("fatal-then-exit-report");
+  EXPECT_EQ(fatal.stderr_text,
+            "vorn-cxx: fatal error: no input files\ncompilation terminated.\n"
+            "vorn-cxx: error: cannot delete 'a.s'\n");
+  EXPECT_EQ(fatal.status, 1);
+
+  ProbeResult ice = run_probe("ice-then-exit-report");
+  EXPECT_EQ(ice.stderr_text, "vorn-cxx: internal compiler error: child died\n" + kSubmit +
+                                 kBugTail + "vorn-cxx: error: cannot delete 'a.s'\n");
+  EXPECT_EQ(ice.status, 4);
+}
+
 TEST(Termination, HooksOfAnInternalError) {
   ProbeResult result = run_probe("ice-hooks");
   EXPECT_EQ(result.stderr_text,
