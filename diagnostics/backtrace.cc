@@ -81,7 +81,8 @@ std::string demangle_symbol(const char* name) {
   if (std::strncmp(name, "_Z", 2) != 0) return name;
   int status = 0;
   char* demangled = abi::__cxa_demangle(name, nullptr, nullptr, &status);
-  if (status != 0 || demangled == nullptr) return name;
+  // A name that is not a valid mangled name comes back as null.
+  if (demangled == nullptr) return name;
   std::string result = demangled;
   std::free(demangled);
   return result;

@@ -29,8 +29,9 @@ enum class Untranslated { kUnknown, kYes, kNo };
 Untranslated g_untranslated = Untranslated::kUnknown;
 std::string g_locale_dir;
 
+// NAME is nl_langinfo's answer, never null.
 bool is_utf8_charset(const char* name) {
-  return name != nullptr && (strcasecmp(name, "utf-8") == 0 || strcasecmp(name, "utf8") == 0);
+  return strcasecmp(name, "utf-8") == 0 || strcasecmp(name, "utf8") == 0;
 }
 
 // The message locale's name as setlocale takes it from the environment.

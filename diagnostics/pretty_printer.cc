@@ -90,31 +90,22 @@ void PrettyPrinter::append_raw(const char* start, const char* end) {
 }
 
 void PrettyPrinter::emit_prefix() {
-  if (!line_prefix_) return;
-  switch (prefix_mode_) {
-    case PrefixMode::kNever:
+  if (!line_prefix_ || prefix_mode_ == PrefixMode::kNever) return;
+  if (prefix_mode_ == PrefixMode::kOnce) {
+    if (prefix_written) {
+      indent(continuation_indent);
       return;
-    case PrefixMode::kOnce:
-      if (prefix_written) {
-        indent(continuation_indent);
-        return;
-      }
-      continuation_indent += 3;
-      break;
-    case PrefixMode::kEveryLine:
-      break;
+    }
+    continuation_indent += 3;
   }
   append_raw(line_prefix_->data(), line_prefix_->data() + line_prefix_->size());
   prefix_written = true;
 }
 
+// While wrapping, the text comes in runs without blanks: the blank between
+// two runs is written on its own and is never the first thing on a new line.
 void PrettyPrinter::append_text(const char* start, const char* end) {
-  if (store.current_line_length == 0) {
-    emit_prefix();
-    if (wrapping()) {
-      while (start < end && *start == ' ') ++start;
-    }
-  }
+  if (store.current_line_length == 0) emit_prefix();
   append_raw(start, end);
 }
 
@@ -125,7 +116,7 @@ void PrettyPrinter::wrap_text(const char* start, const char* end) {
     // A run that does not fit starts a new line, unless the line is still
     // empty: a word longer than the width is never split and never gets a
     // line of its own preceded by an empty one.
-    if (wrapping() && store.current_line_length > 0 && run_end - start >= remaining_room()) {
+    if (store.current_line_length > 0 && run_end - start >= remaining_room()) {
       newline();
     }
     append_text(start, run_end);

@@ -27,6 +27,7 @@ TEST_F(Colours, DefaultTable) {
   EXPECT_EQ(start("type-diff"), "\033[01;32m\033[K");
   EXPECT_EQ(start("diff-hunk"), "\033[36m\033[K");
   EXPECT_EQ(start("no-such"), "");
+  EXPECT_EQ(start(nullptr), "");  // a kind without a colour
   EXPECT_EQ(start("err"), "");  // names match whole, not by prefix
   EXPECT_EQ(std::string(colour_start(true, "errorx", 5)), "\033[01;31m\033[K");
   EXPECT_EQ(std::string(colour_start(false, "error")), "");
@@ -63,6 +64,9 @@ TEST_F(Colours, MalformedEntriesStopTheReading) {
   EXPECT_EQ(start("warning"), "\033[01;35m\033[K");
   // A second "=" in one entry, and an empty name after ":".
   EXPECT_TRUE(apply_colour_settings("error=1=2:warning=4"));
+  EXPECT_EQ(start("error"), "\033[01;31m\033[K");
+  EXPECT_TRUE(apply_colour_settings("note=0-1:error=4"));  // a sign is no digit either
+  EXPECT_EQ(start("note"), "\033[1m\033[K");
   EXPECT_EQ(start("error"), "\033[01;31m\033[K");
   EXPECT_TRUE(apply_colour_settings("path=2::=3:quote=5"));
   EXPECT_EQ(start("path"), "\033[2m\033[K");

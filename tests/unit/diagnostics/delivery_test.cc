@@ -71,6 +71,11 @@ TEST_F(Delivery, ErrorsSeenCountsErrorsAndSorriesOnly) {
   count_silent_error();
   EXPECT_TRUE(errors_seen());
   EXPECT_EQ(output(), "vorn-cxx: error: promoted\n");  // silent indeed
+
+  // A "sorry" alone is an error seen too.
+  diagnostic_context_init(&process_diagnostics, 10);
+  report_sorry("not yet");
+  EXPECT_TRUE(errors_seen());
 }
 
 TEST_F(Delivery, SuppressedWarningsAndNotesAreDropped) {
@@ -113,6 +118,8 @@ TEST_F(Delivery, ClassifiedOptionsChangeTheirWarnings) {
             DiagnosticKind::kUnspecified);
   EXPECT_EQ(classify_option(&process_diagnostics, -1, DiagnosticKind::kError, kNoLocation),
             DiagnosticKind::kUnspecified);
+  EXPECT_EQ(classify_option(&process_diagnostics, 2, static_cast<DiagnosticKind>(-1), kNoLocation),
+            DiagnosticKind::kUnspecified);
   // An index outside the table counts as unclassified when reporting too.
   EXPECT_TRUE(report_warning(-1, "outside"));
   EXPECT_TRUE(report_warning(99, "outside"));
@@ -140,6 +147,22 @@ TEST_F(Delivery, ClassificationHistoryFollowsLocationsAndPops) {
   EXPECT_EQ(output(), "vorn-cxx: error: error here\nvorn-cxx: error: error again after the pop\n");
 }
 
+TEST_F(Delivery, ClassificationHistoryOfOtherOptionsAndUnmatchedPops) {
+  classify_option(&process_diagnostics, 5, DiagnosticKind::kError, 100);
+  classify_option(&process_diagnostics, 6, DiagnosticKind::kIgnored, 200);
+  // Option 6's change says nothing about option 5.
+  EXPECT_TRUE(warning_at(250, 5, "still an error"));
+  // A pop without its push forgets the whole history before it; the table
+  // decides again.
+  classify_option(&process_diagnostics, 5, DiagnosticKind::kWarning, kNoLocation);
+  pop_classifications(&process_diagnostics, 300);
+  EXPECT_TRUE(warning_at(350, 5, "back to a warning"));
+  // A change for option 0 decides for every option.
+  classify_option(&process_diagnostics, 0, DiagnosticKind::kIgnored, 400);
+  EXPECT_FALSE(warning_at(450, 5, "ignored with all the others"));
+  EXPECT_EQ(output(), "vorn-cxx: error: still an error\nvorn-cxx: warning: back to a warning\n");
+}
+
 bool option_off(int option, unsigned, void*) {
   return option != 7;
 }
@@ -149,6 +172,10 @@ TEST_F(Delivery, OptionEnabledHookDropsDisabledWarnings) {
   EXPECT_FALSE(report_warning(7, "off"));
   EXPECT_TRUE(report_warning(6, "on"));
   EXPECT_EQ(output(), "vorn-cxx: warning: on\n");
+  // The permissive option is always enabled: a permerror is never lost.
+  process_diagnostics.permissive_option = 7;
+  EXPECT_TRUE(permerror(current_location, "permissive"));
+  EXPECT_EQ(output(), "vorn-cxx: warning: on\nvorn-cxx: error: permissive\n");
 }
 
 std::string option_name(const DiagnosticContext&, int option, DiagnosticKind, DiagnosticKind) {
@@ -171,6 +198,13 @@ TEST_F(Delivery, OptionAnnotationWithLink) {
             "vorn-cxx: warning: no name\n"
             "vorn-cxx: warning: linked [\033]8;;https://vorn.invalid/Wthing\033\\-Wthing"
             "\033]8;;\033\\]\n");
+  printer().store.text.clear();
+  // Without a URL for it the name is not linked; without names, nothing.
+  process_diagnostics.option_url_hook = nullptr;
+  report_warning(1, "unlinked");
+  process_diagnostics.option_name_hook = nullptr;
+  report_warning(1, "unnamed");
+  EXPECT_EQ(output(), "vorn-cxx: warning: unlinked [-Wthing]\nvorn-cxx: warning: unnamed\n");
 }
 
 class TestRule : public DiagnosticRule {
@@ -201,6 +235,15 @@ TEST_F(Delivery, CweAndRuleAnnotations) {
             "vorn-cxx: warning: rules too [CWE-476] [MEM-1]\n"
             "vorn-cxx: warning: linked "
             "[\033]8;;https://cwe.mitre.org/data/definitions/476.html\aCWE-476\033]8;;\a] "
+            "[\033]8;;https://vorn.invalid/mem1\aMEM-1\033]8;;\a]\n");
+  printer().store.text.clear();
+  // Reports without metadata, or without a CWE number, get no CWE text.
+  report_warning(0, "untagged");
+  tags.cwe = 0;
+  warning_meta(current_location, tags, 0, "rules only");
+  EXPECT_EQ(output(),
+            "vorn-cxx: warning: untagged\n"
+            "vorn-cxx: warning: rules only "
             "[\033]8;;https://vorn.invalid/mem1\aMEM-1\033]8;;\a]\n");
 }
 
@@ -282,6 +325,92 @@ TEST_F(Delivery, HooksOfAClientWithSourceLocations) {
   process_diagnostics.expand_location = nullptr;
 }
 
+// 30 is a built-in line, 40 a line without a column.
+ExpandedLocation expand_odd_location(SourceLocation location) {
+  ExpandedLocation expanded;
+  expanded.file = location == 30 ? "<built-in>" : "b.cc";
+  expanded.line = location == 30 ? 7 : 2;
+  expanded.in_system_header = location == 20;
+  return expanded;
+}
+
+TEST_F(Delivery, LocationsWithoutColumnsBuiltInsAndPendingLines) {
+  process_diagnostics.expand_location = expand_odd_location;
+  process_diagnostics.print_columns = true;
+  process_diagnostics.quote_source = true;
+  process_diagnostics.source_span_hook = quote_source_line;
+  error_at(40, "no column");
+  // No line number for built-in text; the built-in location has no source
+  // to quote either.
+  error_at(30, "built in");
+  error_at(kBuiltinLocation, "the built-in location");
+  process_diagnostics.source_span_hook = nullptr;
+  error_at(40, "nothing to quote with");
+  // A line left open by other output is ended before the report.
+  printer().set_prefix(std::nullopt);
+  printer().line_pending = true;
+  printer().append_string("partial");
+  report_error("after");
+  EXPECT_EQ(output(),
+            "b.cc:2: error: no column\n int x;\n"
+            "<built-in>: error: built in\n int x;\n"
+            "vorn-cxx: error: the built-in location\n"
+            "b.cc:2: error: nothing to quote with\n"
+            "partial\nvorn-cxx: error: after\n");
+  process_diagnostics.expand_location = nullptr;
+}
+
+// Locations 20 (a system header) inlined into 40 (user code).
+void inlined_into_user_code(DiagnosticContext&, DiagnosticRecord& record) {
+  record.inlining_locations = {record.location, 40};
+  record.all_in_system_headers = false;
+}
+
+TEST_F(Delivery, SystemHeaderWarningsInlinedIntoUserCodeAreShown) {
+  process_diagnostics.expand_location = expand_test_location;
+  process_diagnostics.set_locations_hook = inlined_into_user_code;
+  EXPECT_TRUE(warning_at(20, 4, "inlined"));
+  process_diagnostics.set_locations_hook = nullptr;
+  EXPECT_FALSE(warning_at(20, 4, "not inlined"));
+  process_diagnostics.report_in_system_headers = true;
+  EXPECT_TRUE(warning_at(20, 4, "asked for"));
+  EXPECT_EQ(output(),
+            "/usr/include/sys.h:3: warning: inlined\n/usr/include/sys.h:3: warning: asked for\n");
+  process_diagnostics.expand_location = nullptr;
+}
+
+TEST_F(Delivery, WithoutTextHooksOnlyTheMessageIsWritten) {
+  process_diagnostics.before_message_hook = nullptr;
+  process_diagnostics.after_message_hook = nullptr;
+  report_error("bare");
+  report_warning(0, " text");
+  EXPECT_EQ(output(), "bare text");
+}
+
+TEST_F(Delivery, PrefixesOfKindsWithoutColourOrText) {
+  printer().colour_on = true;
+  DiagnosticRecord record;
+  record.kind = DiagnosticKind::kWarningAsError;
+  EXPECT_EQ(build_prefix(process_diagnostics, record),
+            "\033[01m\033[Kvorn-cxx:\033[m\033[K error: ");
+  record.kind = DiagnosticKind::kUnspecified;
+  EXPECT_EQ(build_prefix(process_diagnostics, record), "\033[01m\033[Kvorn-cxx:\033[m\033[K ");
+  // With no printer there is no colour either.
+  process_diagnostics.output_printer.reset();
+  record.kind = DiagnosticKind::kError;
+  EXPECT_EQ(build_prefix(process_diagnostics, record), "vorn-cxx: error: ");
+}
+
+TEST(DiagnosticKinds, KindsOutsideTheTable) {
+  for (int outside : {-1, 16, 99}) {
+    auto kind = static_cast<DiagnosticKind>(outside);
+    EXPECT_STREQ(kind_text(kind), "must-not-happen") << outside;
+    EXPECT_EQ(kind_colour_name(kind), nullptr) << outside;
+  }
+  EXPECT_STREQ(kind_text(DiagnosticKind::kSorry), "sorry, unimplemented: ");
+  EXPECT_STREQ(kind_colour_name(DiagnosticKind::kPath), "path");
+}
+
 int g_end_group_calls;
 void count_end_group(DiagnosticContext&) {
   ++g_end_group_calls;
@@ -307,6 +436,25 @@ TEST_F(Delivery, FinalHookReportsWarningsTreatedAsErrors) {
   report_warning(3, "w");
   text_final_hook(process_diagnostics);
   EXPECT_EQ(output(), "vorn-cxx: error: w\nvorn-cxx: some warnings being treated as errors\n");
+  // Run again once the printer is gone, it has nowhere to write and makes
+  // no new printer.
+  process_diagnostics.output_printer.reset();
+  text_final_hook(process_diagnostics);
+  EXPECT_EQ(process_diagnostics.output_printer, nullptr);
+}
+
+TEST_F(Delivery, FinishingWithoutAFinalHookPrintsNothing) {
+  classify_option(&process_diagnostics, 3, DiagnosticKind::kError, kNoLocation);
+  report_warning(3, "w");
+  process_diagnostics.final_hook = nullptr;
+  std::FILE* sink = std::tmpfile();
+  ASSERT_NE(sink, nullptr);
+  printer().store.sink = sink;
+  printer().store.flush_on_request = true;
+  diagnostic_context_finish(&process_diagnostics);
+  EXPECT_EQ(process_diagnostics.output_printer, nullptr);
+  EXPECT_EQ(std::ftell(sink), 0);
+  std::fclose(sink);
 }
 
 TEST_F(Delivery, ReportingWorksBeforeInitialisationAndAfterFinishing) {
@@ -320,6 +468,7 @@ TEST_F(Delivery, ReportingWorksBeforeInitialisationAndAfterFinishing) {
 // writing past the counters or hiding the failure.
 TEST(DeliveryDeathTest, CallerFaultsAreInternalErrors) {
   diagnostic_context_init(&process_diagnostics, 0);
+  process_diagnostics.program_name = "vorn-cxx";
   EXPECT_EXIT(report_with_kind(DiagnosticKind::kLastKind, current_location, 0, "no such kind"),
               ::testing::ExitedWithCode(4), "internal compiler error: in deliver_diagnostic, at ");
   EXPECT_EXIT(report_with_kind(static_cast<DiagnosticKind>(-3), current_location, 0, "neither"),
@@ -332,6 +481,38 @@ TEST(DeliveryDeathTest, CallerFaultsAreInternalErrors) {
   EXPECT_EQ(process_diagnostics.after_message_hook, text_finalizer);
   EXPECT_EXIT(diagnostic_output_format_init(&process_diagnostics, "a", 1),
               ::testing::ExitedWithCode(4), "in diagnostic_output_format_init");
+  // A counter-only kind is printed, but has no action afterwards.
+  EXPECT_EXIT(report_with_kind(DiagnosticKind::kWarningAsError, current_location, 0, "counter"),
+              ::testing::ExitedWithCode(4),
+              "vorn-cxx: error: counter\n.*in diagnostic_action_after_output, at ");
+  DiagnosticRecord record;
+  record.kind = DiagnosticKind::kLastKind;
+  EXPECT_EXIT(build_prefix(process_diagnostics, record), ::testing::ExitedWithCode(4),
+              "in diagnostic_build_prefix");
+  record.kind = static_cast<DiagnosticKind>(-1);
+  EXPECT_EXIT(build_prefix(process_diagnostics, record), ::testing::ExitedWithCode(4),
+              "in diagnostic_build_prefix");
+}
+
+TEST(DeliveryDeathTest, InternalErrorsAfterSorriesAndAtSourceLocations) {
+  diagnostic_context_init(&process_diagnostics, 0);
+  process_diagnostics.program_name = "vorn-cxx";
+  EXPECT_EXIT(
+      {
+        report_sorry("first");
+        internal_error("second");
+      },
+      ::testing::ExitedWithCode(4),
+      "vorn-cxx: sorry, unimplemented: first\nvorn-cxx:0: confused by earlier errors, bailing out\n$");
+  process_diagnostics.expand_location = expand_test_location;
+  EXPECT_EXIT(
+      {
+        error_at(10, "first");
+        report_with_kind(DiagnosticKind::kInternalError, 10, 0, "second");
+      },
+      ::testing::ExitedWithCode(4),
+      "a.cc:3: error: first\na.cc:3: confused by earlier errors, bailing out\n$");
+  process_diagnostics.expand_location = nullptr;
 }
 
 TEST(DiagnosticContextInit, KeepsTheProgramNameAndReadsExtraOutput) {
@@ -348,6 +529,11 @@ TEST(DiagnosticContextInit, KeepsTheProgramNameAndReadsExtraOutput) {
     diagnostic_context_init(&process_diagnostics, 0);
   }
   EXPECT_EQ(process_diagnostics.fixit_output_mode, 0);
+  {
+    ScopedEnv extra("VORN_EXTRA_DIAGNOSTIC_OUTPUT", "fixits-v1");
+    diagnostic_context_init(&process_diagnostics, 0);
+  }
+  EXPECT_EQ(process_diagnostics.fixit_output_mode, 1);
   process_diagnostics.program_name = "vorn-cxx";
 }
 
@@ -356,7 +542,7 @@ TEST(TerminalWidth, OnlyPositiveIntegersCount) {
     ScopedEnv columns("COLUMNS", "80");
     EXPECT_EQ(terminal_width(), 80);
   }
-  for (const char* bad : {"", "0", "-4", "80x", "abc", "99999999999999999999"}) {
+  for (const char* bad : {"", "0", "-4", "80x", "abc", "99999999999", "99999999999999999999"}) {
     ScopedEnv columns("COLUMNS", bad);
     EXPECT_EQ(terminal_width(), INT_MAX) << bad;
   }
@@ -369,6 +555,10 @@ TEST(TrimSourcePath, KeepsThePathBelowTheSourceRoot) {
   EXPECT_STREQ(trim_source_path(__FILE__), "tests/unit/diagnostics/delivery_test.cc");
   EXPECT_STREQ(trim_source_path("../../options/decode.cc"), "options/decode.cc");
   EXPECT_STREQ(trim_source_path("../diagnostics/utf8.cc"), "utf8.cc");
+  // Paths outside the source tree, and dot names that are not "../", stay.
+  EXPECT_STREQ(trim_source_path("/elsewhere/diagnostics/x.cc"), "/elsewhere/diagnostics/x.cc");
+  EXPECT_STREQ(trim_source_path("./x.cc"), "./x.cc");
+  EXPECT_STREQ(trim_source_path("..x/y.cc"), "..x/y.cc");
 }
 
 }  // namespace

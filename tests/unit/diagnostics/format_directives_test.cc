@@ -103,6 +103,7 @@ bool decode_client_directive(PrettyPrinter& printer, const ExtraDirective& direc
   if (directive.conversion != 'D') return false;
   int value = va_arg(*directive.args, int);
   if (directive.plus) *directive.quote = false;  // "+" asks for its own quoting here
+  printer.append_string(directive.hash ? "#" : "");
   printer.append_string(directive.plus ? "<" : "");
   printer.append_string(std::to_string(value * 2));
   printer.append_string(directive.plus ? ">" : "");
@@ -112,8 +113,41 @@ bool decode_client_directive(PrettyPrinter& printer, const ExtraDirective& direc
 TEST(FormatDirectives, ClientDirectives) {
   PrettyPrinter printer;
   printer.extra_directive_hook = decode_client_directive;
-  printer.print("%D %qD %q+D %s", 1, 2, 3, "end");
-  EXPECT_EQ(printer.text(), "2 '4' <6> end");
+  printer.print("%D %qD %q+D %#D %s", 1, 2, 3, 4, "end");
+  EXPECT_EQ(printer.text(), "2 '4' <6> #8 end");
+}
+
+int conversions_seen = 0;
+
+void count_conversions(PrettyPrinter&) {
+  ++conversions_seen;
+}
+
+TEST(FormatDirectives, TheClientHearsOfEachConvertedMessage) {
+  PrettyPrinter printer;
+  printer.after_conversion_hook = count_conversions;
+  conversions_seen = 0;
+  printer.print("%s", "one");
+  printer.print("two");
+  EXPECT_EQ(conversions_seen, 2);
+  EXPECT_EQ(printer.text(), "onetwo");
+}
+
+TEST(FormatDirectives, OutOfRangePrecisionsAndMissingLinks) {
+  // A precision beyond any string length takes the whole string.
+  EXPECT_EQ(format_message("%.99999999999s|", "abc"), "abc|");
+  // A missing URL still makes a link, to nowhere, so that "%}" is matched.
+  PrettyPrinter printer;
+  printer.link_style = 2;
+  printer.print("%{here%}", static_cast<const char*>(nullptr));
+  EXPECT_EQ(printer.text(), "\033]8;;\ahere\033]8;;\a");
+}
+
+// A client that prints a message of its own while one is being converted.
+bool print_while_converting(PrettyPrinter& printer, const ExtraDirective& directive) {
+  va_arg(*directive.args, int);
+  printer.print("inner");
+  return true;
 }
 
 // Malformed formats are faults of the program and end it as internal errors.
@@ -133,6 +167,27 @@ TEST(FormatDirectivesDeathTest, MalformedFormats) {
   EXPECT_EXIT(format_message("%D", 1), ::testing::ExitedWithCode(4), kFault);
   DiagnosticEventId unknown;
   EXPECT_EXIT(format_message("%@", &unknown), ::testing::ExitedWithCode(4), kFault);
+  EXPECT_EXIT(format_message("%@", static_cast<DiagnosticEventId*>(nullptr)),
+              ::testing::ExitedWithCode(4), kFault);
+  EXPECT_EXIT(format_message("%0$s", "a"), ::testing::ExitedWithCode(4), kFault);
+  EXPECT_EXIT(format_message("%3$.*1$s", 1, "a"), ::testing::ExitedWithCode(4), kFault);
+  EXPECT_EXIT(format_message("ends in %q"), ::testing::ExitedWithCode(4), kFault);
+  EXPECT_EXIT(format_message("%wwx", 1L), ::testing::ExitedWithCode(4), kFault);
+  EXPECT_EXIT(format_message("%++d", 1), ::testing::ExitedWithCode(4), kFault);
+  EXPECT_EXIT(format_message("%##d", 1), ::testing::ExitedWithCode(4), kFault);
+  // A client directive the client declines.
+  PrettyPrinter client;
+  client.extra_directive_hook = decode_client_directive;
+  EXPECT_EXIT(client.print("%E", 1), ::testing::ExitedWithCode(4), kFault);
+}
+
+TEST(FormatDirectivesDeathTest, OutputWithoutAFinishedMessage) {
+  diagnostic_context_init(&process_diagnostics, 0);
+  const char* kFault = "in pp_output_formatted_text, at format_directives.cc";
+  PrettyPrinter printer;
+  EXPECT_EXIT(printer.output_formatted_text(), ::testing::ExitedWithCode(4), kFault);
+  printer.extra_directive_hook = print_while_converting;
+  EXPECT_EXIT(printer.print("outer %D", 1), ::testing::ExitedWithCode(4), kFault);
 }
 
 TEST(FormatDirectivesDeathTest, Limits) {
@@ -146,6 +201,10 @@ TEST(FormatDirectivesDeathTest, Limits) {
                            'z', '0', '1', '2', '3'),
             "abcdefghijklmnopqrstuvwxyz0123");
   EXPECT_EXIT(format_message("%31$s", "a"), ::testing::ExitedWithCode(4), kFault);
+  EXPECT_EXIT(format_message((thirty + "%c").c_str(), 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i',
+                             'j', 'k', 'l', 'm', 'n', 'o', 'p', 'q', 'r', 's', 't', 'u', 'v', 'w',
+                             'x', 'y', 'z', '0', '1', '2', '3', '4'),
+              ::testing::ExitedWithCode(4), kFault);
   // 30 arguments between literals make 61 chunks.
   std::string chunky;
   for (int i = 0; i < 30; ++i) chunky += "-%c";

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "diagnostics/intl.h"
 #include "diagnostics/locale_and_quotes.h"
 #include "test_support.h"
 
@@ -28,6 +29,14 @@ TEST_F(Quotes, ApostrophesInTheCLocale) {
   EXPECT_STREQ(opening_mark(), "'");
   EXPECT_STREQ(closing_mark(), "'");
   EXPECT_EQ(format_message("%<-c%> and %qs", "a b"), "'-c' and 'a b'");
+}
+
+TEST_F(Quotes, PluralsWithoutACatalogue) {
+  ScopedEnv all("LC_ALL", "C");
+  init_locale_and_quotes();
+  EXPECT_STREQ(translate_plural("%lu file", "%lu files", 1), "%lu file");
+  EXPECT_STREQ(translate_plural("%lu file", "%lu files", 0), "%lu files");
+  EXPECT_STREQ(translate_plural("%lu file", "%lu files", 2), "%lu files");
 }
 
 TEST_F(Quotes, CurlyQuotesInAUtf8Locale) {

@@ -69,9 +69,11 @@ TEST_F(Links, AutoInATerminal) {
     ScopedEnv term("TERM", "xterm-256color");
     EXPECT_EQ(decide_link_style(kModeAuto), kLinksEndWithBel);
     EXPECT_EQ(decide_link_style(-1), kLinksEndWithBel);
-    ScopedEnv colorterm("COLORTERM", "gnome-terminal");
     ScopedEnv urls("VORN_URLS", "st");
-    EXPECT_EQ(decide_link_style(kModeAuto), kLinksNone);  // even when asked for
+    for (const char* printing_terminal : {"gnome-terminal", "xfce4-terminal"}) {
+      ScopedEnv colorterm("COLORTERM", printing_terminal);
+      EXPECT_EQ(decide_link_style(kModeAuto), kLinksNone);  // even when asked for
+    }
   }
   for (const char* plain_terminal : {"xterm", "linux"}) {
     ScopedEnv term("TERM", plain_terminal);
@@ -102,6 +104,8 @@ TEST_F(Links, TextsOfEachStyle) {
             "text|"
             "\033]8;;https://vorn.invalid/x\033\\text\033]8;;\033\\|"
             "\033]8;;https://vorn.invalid/x\atext\033]8;;\a|");
+  EXPECT_STREQ(url_start_prefix(kLinksNone), "");
+  EXPECT_STREQ(url_start_suffix(kLinksNone), "");
 }
 
 TEST_F(Links, ContextModesSetThePrinter) {
@@ -126,6 +130,7 @@ TEST_F(Links, UnknownModesAndStylesAreInternalErrors) {
   diagnostic_context_init(&process_diagnostics, 0);
   EXPECT_EXIT(decide_link_style(3), ::testing::ExitedWithCode(4), "in determine_url_format");
   EXPECT_EXIT(url_start_prefix(3), ::testing::ExitedWithCode(4), "in pp_begin_url");
+  EXPECT_EXIT(url_start_suffix(3), ::testing::ExitedWithCode(4), "in pp_begin_url");
   EXPECT_EXIT(url_end(-1), ::testing::ExitedWithCode(4), "in get_end_url_string");
 }
 

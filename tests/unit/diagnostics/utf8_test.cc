@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "diagnostics/diagnostic.h"
 #include "diagnostics/utf8.h"
 
 namespace vorn {
@@ -36,6 +37,8 @@ TEST(DecodeUtf8, MalformedSequencesAreRejected) {
   for (const char* bad : {
            "\xe9",              // lead byte alone
            "\xe9x",             // lead byte before ASCII
+           "\xc3x",             // two-byte lead before ASCII
+           "\xe2\x80x",         // three-byte lead, continuation, ASCII
            "\x80",              // continuation without lead
            "\xc3",              // truncated
            "\xe2\x80",          // truncated
@@ -60,6 +63,14 @@ TEST(DecodeUtf8, StopsAtTheAvailableLength) {
   const auto* bytes = reinterpret_cast<const unsigned char*>("\xc3\xa9");
   EXPECT_EQ(decode_utf8_char(bytes, 1, &code_point), 0u);
   EXPECT_EQ(decode_utf8_char(bytes, 2, &code_point), 2u);
+}
+
+TEST(DecodeUtf8DeathTest, NothingToDecodeIsAnInternalError) {
+  diagnostic_context_init(&process_diagnostics, 0);
+  std::uint32_t code_point;
+  const auto* bytes = reinterpret_cast<const unsigned char*>("x");
+  EXPECT_EXIT(decode_utf8_char(bytes, 0, &code_point), ::testing::ExitedWithCode(4),
+              "in decode_utf8_char, at utf8.cc");
 }
 
 }  // namespace

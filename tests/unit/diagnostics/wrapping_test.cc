@@ -144,5 +144,31 @@ TEST(Wrapping, CopiesKeepSettingsButNotThePrefix) {
   EXPECT_EQ(copy.text(), "");
 }
 
+TEST(Wrapping, TabsBecomeOneSpaceAndNewlinesStartIndentedLines) {
+  PrettyPrinter printer(20);
+  printer.set_prefix(std::string("p: "));
+  printer.print("%s", "one\ttwo three four five six\nseven");
+  EXPECT_EQ(printer.text(), "p: one two three \n   four five six\n   seven");
+}
+
+TEST(Wrapping, SingleCharactersAtTheEndOfTheLine) {
+  // A character with no room left starts a new line; a blank there is
+  // dropped rather than starting the line.
+  PrettyPrinter printer(4);
+  printer.append_string("abcd");
+  printer.space();
+  printer.append_char('e');
+  printer.append_string("fg");
+  printer.append_char('h');
+  printer.append_char('i');
+  EXPECT_EQ(printer.text(), "abcd\nefgh\ni");
+
+  // The bytes that continue a UTF-8 character stay with its first byte.
+  PrettyPrinter utf8(3);
+  utf8.append_string("ab");
+  for (char c : std::string("\xc3\xa9\xc3\xa9")) utf8.append_char(c);
+  EXPECT_EQ(utf8.text(), "ab\xc3\xa9\n\xc3\xa9");
+}
+
 }  // namespace
 }  // namespace vorn
