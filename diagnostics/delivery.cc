@@ -25,18 +25,22 @@ bool is_internal_error(DiagnosticKind kind) {
          kind == DiagnosticKind::kInternalErrorNoBacktrace;
 }
 
+// The text of a delivery that a new one interrupts, ended where it stands.
+// A delivery under way has its printer: the printer goes only when the run
+// ends, and a run that ends has no delivery under way any more.
+void end_interrupted_text(DiagnosticContext& context) {
+  context.output_printer->abandon_formatting();
+  context.output_printer->newline_and_flush();
+}
+
 // A diagnostic raised while another is being delivered (say, while its
 // arguments are formatted) cannot be trusted to come out right; report that
-// instead, once.
+// instead, once.  Deliveries nest at most two deep (only an internal error
+// gets past the first), so this is reached at most once per run.
 [[noreturn]] void reentry_failure(DiagnosticContext& context) {
-  if (context.reentry_depth < 3) {
-    if (context.output_printer) {
-      context.output_printer->abandon_formatting();
-      context.output_printer->newline_and_flush();
-    }
-    print_notice(stderr, "internal compiler error: error reporting routines re-entered.\n");
-    action_after_output(context, DiagnosticKind::kInternalError);
-  }
+  end_interrupted_text(context);
+  print_notice(stderr, "internal compiler error: error reporting routines re-entered.\n");
+  action_after_output(context, DiagnosticKind::kInternalError);
   abort_process();
 }
 
@@ -177,10 +181,7 @@ bool accept(DiagnosticContext& context, DiagnosticRecord& record, DiagnosticKind
   if (record.kind == DiagnosticKind::kNote && context.suppress_notes) return false;
   if (context.reentry_depth > 0) {
     if (!is_internal_error(record.kind) || context.reentry_depth != 1) reentry_failure(context);
-    if (context.output_printer) {
-      context.output_printer->abandon_formatting();
-      context.output_printer->newline_and_flush();
-    }
+    end_interrupted_text(context);
   } else if (is_internal_error(record.kind) && context.output_printer &&
              context.output_printer->formatting()) {
     // A message printed straight through the context's printer failed

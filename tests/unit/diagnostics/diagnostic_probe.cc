@@ -25,6 +25,10 @@ bool reenter(vorn::PrettyPrinter&, const vorn::ExtraDirective&) {
   return true;
 }
 
+bool fail_while_formatting(vorn::PrettyPrinter&, const vorn::ExtraDirective&) {
+  vorn::internal_error_no_backtrace("child died");
+}
+
 void announce_internal_error(vorn::DiagnosticContext&, const char* message, va_list*) {
   vorn::print_notice(stderr, "internal error hook: %s\n", message);
 }
@@ -65,6 +69,9 @@ int run(const char* scenario) {
   } else if (std::strcmp(scenario, "reentry") == 0) {
     process_diagnostics.output_printer->extra_directive_hook = reenter;
     vorn::report_error("outer %Q", 1);
+  } else if (std::strcmp(scenario, "internal-error-while-formatting") == 0) {
+    process_diagnostics.output_printer->extra_directive_hook = fail_while_formatting;
+    vorn::report_warning(0, "outer %Q", 1);
   } else if (std::strcmp(scenario, "fatal-errors") == 0) {
     process_diagnostics.stop_at_first_error = true;
     vorn::report_error("first");

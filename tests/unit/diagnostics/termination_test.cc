@@ -190,6 +190,13 @@ TEST(Termination, FaultsInsideTheLayerAreInternalErrors) {
             0u)
       << reentered.stderr_text;
   EXPECT_NE(reentered.stderr_text.find(kBugTail), std::string::npos);
+
+  // An internal error raised while formatting is reported as itself: the
+  // interrupted line is ended, and the report follows.
+  ProbeResult internal = run_probe("internal-error-while-formatting");
+  EXPECT_EQ(internal.stderr_text,
+            "\nvorn-cxx: internal compiler error: child died\n" + kSubmit + kBugTail);
+  EXPECT_EQ(internal.status, 4);
 }
 
 TEST(Termination, ErrorLimits) {

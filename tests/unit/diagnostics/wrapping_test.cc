@@ -161,7 +161,10 @@ TEST(Wrapping, SingleCharactersAtTheEndOfTheLine) {
   printer.append_string("fg");
   printer.append_char('h');
   printer.append_char('i');
-  EXPECT_EQ(printer.text(), "abcd\nefgh\ni");
+  printer.append_string("jk");
+  printer.append_char('l');
+  printer.append_char('\x01');  // a control character is no blank
+  EXPECT_EQ(printer.text(), "abcd\nefgh\nijkl\n\x01");
 
   // The bytes that continue a UTF-8 character stay with its first byte.
   PrettyPrinter utf8(3);
