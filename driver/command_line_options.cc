@@ -31,14 +31,11 @@ char* concat(const char* a, const char* b) {
   return xstrdup(text.c_str());
 }
 
+// Every decoded option has its canonical form: the decoder always fills
+// in at least its first word.
 void record_canonical(const DecodedOption* decoded, bool validated) {
-  std::size_t count = decoded->canonical_count;
-  if (count == 0) {
-    command_line().switches.record(decoded->written_text, 0, nullptr, validated, true);
-    return;
-  }
-  command_line().switches.record(decoded->canonical[0], count - 1, decoded->canonical + 1,
-                                 validated, true);
+  command_line().switches.record(decoded->canonical[0], decoded->canonical_count - 1,
+                                 decoded->canonical + 1, validated, true);
 }
 
 // Calls ADD with every ","-separated piece of TEXT (empty pieces too).
@@ -108,8 +105,9 @@ void set_compare_debug(const DecodedOption* decoded) {
     line.switches.record(on ? "-fcompare-debug=-gtoggle" : "-fcompare-debug=", 0, nullptr, false,
                          true);
   } else {
+    // A joined argument, possibly empty, never absent.
     const char* option = decoded->argument;
-    bool empty = option == nullptr || option[0] == '\0';
+    bool empty = option[0] == '\0';
     line.compare_debug_option = empty ? nullptr : option;
     line.compare_debug = empty ? -1 : 1;
     record_canonical(decoded, false);
@@ -395,14 +393,11 @@ void set_self_spec_mode(bool on) {
   self_spec_mode = on;
 }
 
-bool driver_handle_option(OptionsRecord* options, OptionsRecord*, const DecodedOption* decoded,
-                          std::uint32_t language_mask, DiagnosticKind, SourceLocation location,
-                          const OptionHandlers*, DiagnosticContext* diagnostics,
-                          TargetOverrideHook) {
-  if (options != &driver_state().options || (language_mask & kFlagDriver) == 0 ||
-      location != kNoLocation || diagnostics != &process_diagnostics) {
-    internal_error_no_backtrace("driver option handler called out of context");
-  }
+// Reached only through apply_driver_option, which passes the driver's own
+// options record, its class and diagnostic context.
+bool driver_handle_option(OptionsRecord*, OptionsRecord*, const DecodedOption* decoded,
+                          std::uint32_t, DiagnosticKind, SourceLocation, const OptionHandlers*,
+                          DiagnosticContext*, TargetOverrideHook) {
   if (self_spec_mode && only_recorded_in_self_specs(decoded->index)) {
     record_canonical(decoded, false);
     return true;
@@ -413,21 +408,17 @@ bool driver_handle_option(OptionsRecord* options, OptionsRecord*, const DecodedO
 }
 
 bool driver_unknown_option_callback(const DecodedOption* decoded) {
-  // An unknown option may come without a canonical form; its text is
-  // then what was written.
-  const bool canonical = decoded->canonical_count > 0 && decoded->canonical[0] != nullptr;
-  const char* text = canonical ? decoded->canonical[0] : decoded->written_text;
-  std::size_t argument_count = canonical ? decoded->canonical_count - 1 : 0;
-  const char* const* arguments = argument_count > 0 ? decoded->canonical + 1 : nullptr;
-  if (decoded->index == UNKNOWN_OPTION && std::strncmp(text, "-Wno-", 5) == 0 &&
-      (decoded->errors & ERR_NEGATIVE_REJECTED) == 0) {
+  // An unknown option is one word, the one written: nothing is known of
+  // an argument it might take.
+  const char* text = decoded->canonical[0];
+  if (std::strncmp(text, "-Wno-", 5) == 0 && (decoded->errors & ERR_NEGATIVE_REJECTED) == 0) {
     // A warning the compilers proper may know; they judge it.
-    command_line().switches.record(text, argument_count, arguments, false, true);
+    command_line().switches.record(text, 0, nullptr, false, true);
     return false;
   }
   // Kept unvalidated: a user's specs file may still accept it, and what
   // no spec accepted is reported once, after the specs are set up.
-  command_line().switches.record(text, argument_count, arguments, false, false);
+  command_line().switches.record(text, 0, nullptr, false, false);
   return false;
 }
 
