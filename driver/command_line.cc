@@ -81,8 +81,8 @@ void warn_trailing_x_language() {
 void record_compare_debug_switch() {
   CommandLine& line = command_line();
   if (line.compare_debug != 2 && line.compare_debug != 3) return;
-  std::string text = "-fcompare-debug=";
-  if (line.compare_debug_option != nullptr) text += line.compare_debug_option;
+  // The environment's request always names the options (2) or -gtoggle (3).
+  std::string text = std::string("-fcompare-debug=") + line.compare_debug_option;
   line.switches.record(xstrdup(text.c_str()), 0, nullptr, false, true);
   line.compare_debug = 1;
 }

@@ -50,13 +50,14 @@ void prepare_link_dump_naming() {
     // has a recorded length of 0, yet its text belongs in the link's names.
     line.dump_dir_length += std::strlen(line.output_stem) + 1;
     line.dump_dir_trailing_dash = true;
-  } else if (line.dump_dir_trailing_dash && line.dump_dir != nullptr) {
+  } else if (line.dump_dir_trailing_dash) {
+    // A trailing dash is only ever set with a dump directory that ends in
+    // it, and its length counted.
     char* dir = xstrdup(line.dump_dir);
-    std::size_t length = std::strlen(dir);
-    if (length > 0) dir[length - 1] = '.';
+    dir[std::strlen(dir) - 1] = '.';
     line.dump_dir = dir;
   }
-  if (line.dump_dir_trailing_dash && line.dump_dir_length > 0) --line.dump_dir_length;
+  if (line.dump_dir_trailing_dash) --line.dump_dir_length;
   line.output_stem = nullptr;
   line.output_stem_length = 0;
   CurrentInput& current = compile_progress().input;

@@ -48,9 +48,11 @@ bool expand_words(const char* spec, void (*word)(const char* text, void* data), 
 void load_main_specs() {
   const bool verbose = verbose_flag();
   char* specs = locate_file(&search_paths().startfile_prefixes, "specs", R_OK, true);
+  // The first specs of the run: only -dumpspecs installs any earlier, and
+  // it ends the run there.
   if (specs != nullptr && std::strcmp(specs, "specs") != 0) {
     load_specs_file(specs, true, false, verbose);
-  } else if (!spec_list_exists()) {
+  } else {
     install_default_specs(verbose);
   }
   std::string target_specs =
