@@ -137,7 +137,8 @@ void process_command(std::size_t count, const DecodedOption* options) {
 
   // 4-8: where this installation is, the C++ adjustments of the argument
   // list, and the search paths the environment adds.
-  set_up_installation_prefixes(count > 0 ? options[0].argument : nullptr, exec_prefix_env);
+  // The first entry is always the program name as run.
+  set_up_installation_prefixes(options[0].argument, exec_prefix_env);
   // The count as given decides whether a print-only run may name unset
   // variables; what the adjustments append is not the user's.
   const std::size_t given_count = count;
@@ -176,7 +177,8 @@ void check_output_file() {
   const DriverState& state = driver_state();
   if (!state.output_given) return;
   const char* output = state.output_file;
-  if (output == nullptr || output[0] == '\0') {
+  // -o always carries its argument; only an empty one is refused here.
+  if (output[0] == '\0') {
     fatal_error(current_location, _("output filename may not be empty"));
   }
   if (std::strcmp(output, "-") == 0 || std::strcmp(output, "/dev/null") == 0) return;

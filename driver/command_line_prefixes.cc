@@ -55,7 +55,7 @@ void set_up_installation_prefixes(const char* argv0, const char* exec_prefix_env
     const char* libexec =
         relative_prefix(program.c_str(), config::kExecPrefix, config::kLibexecPrefix);
     if (libexec != nullptr) state.libexec_prefix = libexec;
-  } else if (argv0 != nullptr) {
+  } else {
     state.exec_prefix = relative_prefix(argv0, config::kBinDir, config::kExecPrefix);
     const char* libexec = relative_prefix(argv0, config::kBinDir, config::kLibexecPrefix);
     if (libexec != nullptr) state.libexec_prefix = libexec;
