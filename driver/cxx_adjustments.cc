@@ -200,7 +200,7 @@ void lang_specific_driver(const DecodedOption** options, std::size_t* count, int
   rewritten.clear();
   rewritten.reserve(in_count + 8);
   Builder builder(&rewritten);
-  if (in_count > 0) builder.add(in[0]);
+  builder.add(in[0]);  // the program name, always there
   const DecodedOption* math = nullptr;
   const DecodedOption* c_library = nullptr;
   for (std::size_t i = 1; i < in_count; ++i) {
