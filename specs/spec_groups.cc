@@ -62,14 +62,13 @@ bool switch_test(std::string_view name, bool starred) {
         return true;
       }
       if (define_like && sw.text[0] == name[0] && sw.arguments != nullptr &&
-          sw.arguments[0] != nullptr && std::string_view(sw.arguments[0]).starts_with(rest) &&
-          switch_is_live(i, 1)) {
+          std::string_view(sw.arguments[0]).starts_with(rest) && switch_is_live(i, 1)) {
         return true;
       }
     } else {
       if (switch_text_matches(sw.text, name, false) && switch_is_live(i, -1)) return true;
       if (define_like && sw.text[0] == name[0] && sw.text[1] == '\0' && sw.arguments != nullptr &&
-          sw.arguments[0] != nullptr && rest == sw.arguments[0] && switch_is_live(i, -1)) {
+          rest == sw.arguments[0] && switch_is_live(i, -1)) {
         return true;
       }
     }
@@ -86,8 +85,7 @@ bool atom_holds(const Atom& atom) {
     result = suffix != nullptr && atom.name() == suffix;
   } else if (atom.marker == ',') {
     const CompilerEntry* compiler = compile_progress().input.compiler;
-    result = compiler != nullptr && compiler->suffix != nullptr && compiler->suffix[0] == '@' &&
-             atom.name() == compiler->suffix + 1;
+    result = compiler != nullptr && compiler->suffix[0] == '@' && atom.name() == compiler->suffix + 1;
   } else {
     result = switch_test(atom.name(), atom.starred);
   }
@@ -259,8 +257,8 @@ Body GroupReader::read_body() {
       if (level == 1) break;
       --level;
     } else if (c == ';') {
-      if (level == 1) break;
-    } else if (p_[1] == '*' && level == 1) {
+      break;  // ";" and "%" stop the scan at the body's own level only
+    } else if (p_[1] == '*') {
       body.uses_star = true;
     }
   }
@@ -353,7 +351,6 @@ const char* GroupReader::run() {
     // time the body runs.
     std::string match_storage;
     std::string_view match;
-    bool have_match = false;
     for (;;) {
       Atom atom;
       if (!read_atom(&atom)) return nullptr;
@@ -367,15 +364,12 @@ const char* GroupReader::run() {
       if (evaluated && (!atom.starred || atom.function)) all_starred = false;
       if (!value && !any_matched_ && atom_holds(atom)) {
         value = true;
-        if (!have_match) {
-          if (atom.escaped) {
-            match_storage = atom.unescaped;
-            match = match_storage;
-          } else {
-            match = atom.text;
-          }
+        if (atom.escaped) {
+          match_storage = atom.unescaped;
+          match = match_storage;
+        } else {
+          match = atom.text;
         }
-        have_match = true;
       }
       if (*p_ != '|') break;
       seen_bar = true;
@@ -394,7 +388,8 @@ const char* GroupReader::run() {
     }
     any_matched_ = any_matched_ || value;
     if (*p_ == '}') return p_ + 1;
-    if (*p_ != ';') invalid();
+    // Here *p_ is ";": a body ends only at ";" or "}", and so does a
+    // condition without one.
     seen_semicolon_ = true;
     ++p_;
   }

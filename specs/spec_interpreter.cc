@@ -26,9 +26,10 @@ constexpr int kMaxSpecNesting = 1000;
 
 // The names of the named specs being expanded, innermost last, so that the
 // nesting error can say which spec runs away.
+constinit std::vector<const char*> g_named_spec_stack;
+
 std::vector<const char*>& named_spec_stack() {
-  static std::vector<const char*> stack;
-  return stack;
+  return g_named_spec_stack;
 }
 
 class NestingGuard {

@@ -20,10 +20,11 @@ namespace {
 
 // Rebuilt only when the table changes, so that testing every switch of a
 // long command line stays linear.
+constinit SwitchTextIndex g_switch_index;
+
 const SwitchTextIndex& switch_index(const SwitchTable& table) {
-  static SwitchTextIndex index;
-  index.update(table);
-  return index;
+  g_switch_index.update(table);
+  return g_switch_index;
 }
 
 // "-Wno-x" is cancelled by a later "-Wx", and "-Wx" by a later "-Wno-x".
@@ -223,9 +224,7 @@ void validate_switches_in_all_specs(bool use_builtin_atoms) {
     const bool builtin = use_builtin_atoms && i < kBuiltinCompilerCount &&
                          entry.spec == kBuiltinCompilers[i].spec &&
                          entry.cpp_spec == kBuiltinCompilers[i].cpp_spec;
-    if (entry.spec != nullptr) {
-      validate_text(entry.spec, builtin ? &kBuiltinCompilerAtoms[2 * i] : nullptr, false);
-    }
+    validate_text(entry.spec, builtin ? &kBuiltinCompilerAtoms[2 * i] : nullptr, false);
     if (entry.cpp_spec != nullptr) {
       validate_text(entry.cpp_spec, builtin ? &kBuiltinCompilerAtoms[2 * i + 1] : nullptr, false);
     }

@@ -83,9 +83,9 @@ const char* temporary_name(const std::string& suffix, char letter) {
     return entry->file_name;
   }
   SpecState& state = spec_state();
-  entry = new TempNameEntry{
-      xstrdup(suffix.c_str()), static_cast<int>(suffix.size()), unique, nullptr, 0,
-      state.temp_names};
+  char* suffix_copy = xstrdup(suffix.c_str());
+  entry = new TempNameEntry{suffix_copy, static_cast<int>(suffix.size()), unique, nullptr, 0,
+                            state.temp_names};
   give_new_name(entry);
   state.temp_names = entry;
   return entry->file_name;
@@ -129,7 +129,7 @@ const char* expand_temp_name(const char* spec, const char* p, char letter) {
     if (is_suffix_char(*p)) {
       fatal_error(current_location, "spec %qs has invalid %<%%0%c%>", spec, *p);
     }
-    suffix = suffix.empty() ? ".o" : suffix + ".o";
+    suffix += ".o";
   }
   if (second_compare_debug_run()) suffix = ".gk" + suffix;
 

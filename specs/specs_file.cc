@@ -35,10 +35,11 @@ struct FileIdentity {
 };
 
 // The files being read, outermost first: an include of one of them would
-// never end.
+// never end.  Constant-initialized, so it needs no first-use guard.
+constinit std::vector<FileIdentity> g_include_stack;
+
 std::vector<FileIdentity>& include_stack() {
-  static std::vector<FileIdentity> stack;
-  return stack;
+  return g_include_stack;
 }
 
 bool is_blank(char c) {

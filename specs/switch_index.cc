@@ -63,7 +63,7 @@ void SwitchTextIndex::update(const SwitchTable& table) {
 }
 
 std::ptrdiff_t SwitchTextIndex::last_position(const TextPieces& text) const {
-  if (table_ == nullptr || slots_.empty()) return -1;
+  if (table_ == nullptr) return -1;  // never updated; an update leaves slots
   std::uint32_t hash = hash_pieces(text);
   std::size_t mask = slots_.size() - 1;
   for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {

@@ -29,14 +29,20 @@ InputFile& InputList::add(const char* name, const char* language) {
   return append(entry);
 }
 
+namespace {
+
+// Constant-initialized: no first-use guard on this hot path.
+constinit CompileProgress g_compile_progress;
+
+}  // namespace
+
 CommandLine& command_line() {
   static CommandLine state;
   return state;
 }
 
 CompileProgress& compile_progress() {
-  static CompileProgress state;
-  return state;
+  return g_compile_progress;
 }
 
 void split_input_name(const char* name, CurrentInput* input) {

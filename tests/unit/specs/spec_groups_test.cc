@@ -14,6 +14,16 @@ namespace {
 
 using ::testing::ExitedWithCode;
 
+// TEXT as a death-test pattern that matches only TEXT itself.
+std::string regex_quote(const std::string& text) {
+  std::string quoted;
+  for (char c : text) {
+    if (std::string_view("\\^$.|?*+()[]{}").find(c) != std::string_view::npos) quoted += '\\';
+    quoted += c;
+  }
+  return quoted;
+}
+
 class GroupTest : public SpecTest {};
 
 TEST_F(GroupTest, ConditionsChooseAtMostOneAlternative) {
@@ -110,10 +120,33 @@ TEST_F(GroupTest, StarredBodyChecksOnlyEvaluatedAtoms) {
 }
 
 TEST_F(GroupTest, SuffixAndLanguageTests) {
+  // No input and no compiler yet (the link step): every test is false.
+  EXPECT_EQ(expand("%{.c:X} %{!.c:Y} %{,c++:Z} %{!,c++:W}"), (Words{"Y", "W"}));
   CompilerEntry cxx{"@c++", "", nullptr, 0, 0};
   use_input("a.c", &cxx);
   EXPECT_EQ(expand("%{.c:X} %{.cc:Y} %{!.h:Z}"), (Words{"X", "Z"}));
   EXPECT_EQ(expand("%{,c++:X} %{,c:Y}"), (Words{"X"}));
+  // A compiler chosen by suffix has no language to test.
+  CompilerEntry by_suffix{".c", "", nullptr, 0, 0};
+  use_input("b.c", &by_suffix);
+  EXPECT_EQ(expand("%{,c:X} %{!,c:Y}"), (Words{"Y"}));
+}
+
+// Blanks and tabs may surround atoms and their "!"; an empty starred atom
+// names every switch.
+TEST_F(GroupTest, BlanksAroundAtomsAndTheEmptyStarredAtom) {
+  add_switch("-S");
+  add_switch("-fx");
+  EXPECT_EQ(expand("%{ S \t| T\t:A} %{\t! T :B} %{ S\t&\tfx }"), (Words{"A", "B", "-S", "-fx"}));
+  EXPECT_EQ(expand("%{*:<%*>}"), (Words{"<S>", "<fx>"}));
+  EXPECT_EQ(expand("%{S:a\t;:b} %{S:  } c"), (Words{"a", "c"}));
+}
+
+// An alternative may end without a body; after a ";" it may also close
+// the group, but not after a "|".
+TEST_F(GroupTest, AlternativesWithoutBodies) {
+  add_switch("-T");
+  EXPECT_EQ(expand("%{S:X;T} %{T;S:Y} %{S:X;U} z"), (Words{"z"}));
 }
 
 TEST_F(GroupTest, DefineAtomsAlsoMatchSeparateArguments) {
@@ -121,6 +154,13 @@ TEST_F(GroupTest, DefineAtomsAlsoMatchSeparateArguments) {
   add_switch("-UBAR");
   EXPECT_EQ(expand("%{DFOO=1:A} %{DFOO*:B} %{DBAZ*:C} %{UBAR:D} %{D*:E}"),
             (Words{"A", "B", "D", "E"}));
+  // Only a bare "-D" or "-U" lends its argument to an exact test.
+  add_switch("-Dx", {"Y"});
+  add_switch("-U", {"Q"});
+  EXPECT_EQ(expand("%{DY:A} %{DxY:B} %{UQ:C} %{U*:D} %{DQ:E}"), (Words{"C", "D"}));
+  // A "-D" removed before it was ever tested no longer lends its argument.
+  add_switch("-D", {"NEW"});
+  EXPECT_EQ(expand("%<D %{DNEW:A} %{DNEW*:B} %{UQ:C}"), (Words{"C"}));
 }
 
 TEST_F(GroupTest, LaterSwitchesCancelEarlierOnes) {
@@ -137,6 +177,13 @@ TEST_F(GroupTest, LaterSwitchesCancelEarlierOnes) {
   const SwitchTable& table = command_line().switches;
   EXPECT_EQ(table[0].liveness, kSwitchCancelled);
   EXPECT_TRUE(table[0].validated);
+  // A switch the option machinery does not know is cancelled but stays
+  // unvalidated, so it is still reported.
+  CommandSwitch& unknown = add_switch("-mno-q", {}, false);
+  add_switch("-mq");
+  EXPECT_EQ(expand("%{mno-q:a} %{mq:b}"), (Words{"b"}));
+  EXPECT_EQ(unknown.liveness, kSwitchCancelled);
+  EXPECT_FALSE(unknown.validated);
   EXPECT_EQ(table[1].liveness, kSwitchLive);
   // Copying every -O switch tests none of them.
   EXPECT_EQ(expand("%{O*}"), (Words{"-O0"}));
@@ -185,17 +232,63 @@ TEST_F(GroupTest, MalformedGroupsAreFatal) {
   EXPECT_EXIT(expand_spec("%{D*:x", nullptr), ExitedWithCode(1), "braced spec body .* is invalid");
 }
 
+// The message quotes the whole group, nested groups included, up to its
+// own closing brace, and names the character where reading stopped.
+TEST_F(GroupTest, MalformedGroupMessagesQuoteTheGroup) {
+  struct Case {
+    const char* spec;
+    const char* message;
+  } cases[] = {
+      {"%{S:X;:Y;T:%{a:b}} tail", "braced spec 'S:X;:Y;T:%{a:b}' is invalid at ';'"},
+      {"%{S|T", "braced spec 'S|T' is invalid at '\\x00'"},
+      {"%{}", "braced spec '' is invalid at '}'"},
+      {"%{S&}", "braced spec 'S&' is invalid at '}'"},
+      {"%{%(x):Y}", "braced spec '%(x):Y' is invalid at '%'"},
+      {"%{%:if-exists(/)}", "braced spec '%:if-exists(/)' is invalid at '}'"},
+      {"%{S:X;:%*}", "braced spec body '%*' is invalid"},
+      {"%{S:X;T|U}", "braced spec 'S:X;T|U' is invalid at '}'"},
+  };
+  for (const Case& c : cases) {
+    std::string expected = "vorn-cxx: fatal error: " + std::string(c.message) +
+                           "\ncompilation terminated.\n";
+    EXPECT_EXIT(expand_spec(c.spec, nullptr), ExitedWithCode(1), "^" + regex_quote(expected) + "$")
+        << c.spec;
+  }
+}
+
 TEST_F(GroupTest, FailingBodyFailsTheGroup) {
   add_switch("-S");
   ::testing::internal::CaptureStderr();
   EXPECT_EQ(expand("%{S:%eboom}", -1), (Words{}));
+  EXPECT_EQ(expand("%{T:x;:%eboom} after", -1), (Words{}));
   // A "%*" body that fails stops at the first switch, and so does the spec
   // ("%e" takes the rest of the body as it is).
   add_switch("-Da");
   add_switch("-Db");
   EXPECT_EQ(expand("%{D*:%eboom%*} after", -1), (Words{}));
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-            "vorn-cxx: error: boom\nvorn-cxx: error: boom%*\n");
+            "vorn-cxx: error: boom\nvorn-cxx: error: boom\nvorn-cxx: error: boom%*\n");
+}
+
+// A function atom whose result fails to expand fails the group, wherever
+// the atom stands; nothing after it is read.
+TEST_F(GroupTest, FailingFunctionAtomFailsTheGroup) {
+  add_switch("-S");
+  ::testing::internal::CaptureStderr();
+  const char* failing = "%:if-exists-then-else(/no/such x %%eboom)";
+  for (const std::string& spec :
+       {"a %{" + std::string(failing) + ":X} b", "a %{S|" + std::string(failing) + ":X} b",
+        "a %{S&" + std::string(failing) + "} b", "a %@{" + std::string(failing) + ":X} b",
+        "a %W{" + std::string(failing) + ":X} b"}) {
+    EXPECT_EQ(expand(spec.c_str(), -1), (Words{"a"})) << spec;
+  }
+  command_line().argument_files_supplied = true;
+  EXPECT_EQ(expand(("a %@{" + std::string(failing) + ":X} b").c_str(), -1), (Words{"a"}));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), [] {
+    std::string six;
+    for (int i = 0; i < 6; ++i) six += "vorn-cxx: error: boom\n";
+    return six;
+  }());
 }
 
 TEST_F(GroupTest, EmitSwitchSkipsIgnoredSwitchesAndValidates) {
@@ -220,6 +313,36 @@ TEST_F(GroupTest, ValidationMarksNamedSwitches) {
   EXPECT_TRUE(nested.validated);
   validate_switches_in_spec("%{!foo:;x:y}", true);
   EXPECT_TRUE(unknown.validated);
+}
+
+// The scan reads atoms as groups do: blanks and tabs around them, "!",
+// suffix and language tests that name no switch, "%<" names ending at a
+// blank; it returns the position after what it read.
+TEST_F(GroupTest, ValidationScanReadsAtomsLikeGroups) {
+  CommandSwitch& spaced = add_switch("-spaced");
+  CommandSwitch& tabbed = add_switch("-tabbed");
+  CommandSwitch& lang = add_switch("-c++");
+  CommandSwitch& nested = add_switch("-nested");
+  CommandSwitch& at = add_switch("-at");
+  CommandSwitch& removed = add_switch("-gone");
+  CommandSwitch& after = add_switch("-after");
+  const char* spec = "%{ spaced |\t!\ttabbed\t:%{,c++:x} %W{nested} %@{at}; .c :y}%<gone x%";
+  validate_switches_in_spec(spec, false);
+  for (const CommandSwitch* sw : {&spaced, &tabbed, &nested, &at, &removed}) {
+    EXPECT_TRUE(sw->validated) << sw->text;
+  }
+  EXPECT_FALSE(lang.validated);
+  EXPECT_FALSE(after.validated);
+
+  const char* group = " after:x} rest";
+  EXPECT_EQ(validate_spec_switches(group, false, true), group + 9);
+  EXPECT_TRUE(after.validated);
+  const char* removal = "c++ more";
+  EXPECT_EQ(validate_spec_switches(removal, false, false), removal + 3);
+  EXPECT_TRUE(lang.validated);
+  // A body that runs to the end of the text ends the scan there.
+  const char* open = "x:%{y";
+  EXPECT_EQ(validate_spec_switches(open, false, true), open + 5);
 }
 
 TEST_F(GroupTest, HugeGroupsNeedNoDeepRecursion) {

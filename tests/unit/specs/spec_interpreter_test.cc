@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -15,6 +16,7 @@
 #include "specs/named_specs.h"
 #include "specs/prefixes.h"
 #include "specs/spec_groups.h"
+#include "specs/spec_state.h"
 
 namespace vorn::testing {
 namespace {
@@ -28,6 +30,10 @@ class InterpreterTest : public SpecTest {};
 TEST_F(InterpreterTest, BlanksBackslashesAndBarsBuildWords) {
   EXPECT_EQ(expand("a\tb  c"), (Words{"a", "b", "c"}));
   EXPECT_EQ(expand("a\\ b"), (Words{"a b"}));
+  // A lone backslash at the very end adds nothing but still starts a word.
+  EXPECT_EQ(expand("a \\"), (Words{"a", ""}));
+  // "%\"" finishes a started word before its empty one.
+  EXPECT_EQ(expand("a%\"b"), (Words{"a", "", "b"}));
   EXPECT_EQ(expand("a|b"), (Words{"a", "|b"}));
   EXPECT_EQ(expand("%% x"), (Words{"%x"}));
   EXPECT_EQ(expand("a %\" b"), (Words{"a", "", "b"}));
@@ -114,6 +120,22 @@ TEST_F(InterpreterTest, DeepButFiniteNestingStillWorks) {
 
 // Diagnostics of escapes.
 
+// "%*" inserts the matched remainder; at the end of the text or before a
+// "}" it also finishes the word.
+TEST_F(InterpreterTest, StarInsertsTheRemainder) {
+  EXPECT_EQ(expand_spec("-x%*}y", "abc"), 0);
+  EXPECT_EQ(Words(spec_arguments().begin(), spec_arguments().end()), (Words{"-xabc", "}y"}));
+  EXPECT_EQ(expand_spec("-x%* -y%*", ""), 0);
+  EXPECT_EQ(Words(spec_arguments().begin(), spec_arguments().end()), (Words{"-x", "-y"}));
+}
+
+// A spec function whose result fails to expand ends the spec.
+TEST_F(InterpreterTest, FailingFunctionResultStopsTheSpec) {
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(expand("a %:if-exists-then-else(/no/such x %%eboom) b", -1), (Words{"a"}));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "vorn-cxx: error: boom\n");
+}
+
 TEST_F(InterpreterTest, ErrorAndNoteEscapes) {
   ::testing::internal::CaptureStderr();
   EXPECT_EQ(expand("x %e-E required\nnot reached", -1), (Words{"x"}));
@@ -124,6 +146,9 @@ TEST_F(InterpreterTest, ErrorAndNoteEscapes) {
   EXPECT_EQ(expand("a %nhello\nb"), (Words{"a", "b"}));
   EXPECT_TRUE(HasText(::testing::internal::GetCapturedStderr(), "note: hello"));
   EXPECT_TRUE(hooks_.commands.empty());
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(expand("a %nat the end"), (Words{"a"}));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "vorn-cxx: note: at the end\n");
 }
 
 TEST_F(InterpreterTest, UnknownEscapeIsReportedAndSkipped) {
@@ -189,6 +214,14 @@ TEST_F(InterpreterTest, DevNullForDiscardedOutputs) {
   command_line().save_temps = SaveTempsMode::kDump;
   use_input("a.c");
   EXPECT_EQ(expand("%j.o"), (Words{"a.o"}));
+  // A dump name that would be the input itself: "%j" then makes a fresh
+  // temporary each time, and "%U" names the latest.
+  use_input("a.s");
+  Words words = expand("%j.s %U.s %j.s");
+  EXPECT_TRUE(StartsWith(words[0], temp_dir()));
+  EXPECT_EQ(words[1], words[0]);
+  EXPECT_NE(words[2], words[0]);
+  EXPECT_EQ(hooks_.delete_at_exit, (Words{words[0], words[0], words[2]}));
 }
 
 TEST_F(InterpreterTest, SaveTempsNamesFilesAfterTheInput) {
@@ -252,9 +285,27 @@ TEST_F(InterpreterTest, BaseNameDumpThatIsAnotherInputBecomesATemporary) {
   EXPECT_FALSE(EndsWith(words[1], ".ii.ii"));
   EXPECT_EQ(words[2], words[1]);
   EXPECT_EQ(words[3], dump_dir + "x.s");
+  // "%b" not followed by a suffix is left alone.
+  EXPECT_EQ(expand("%b x")[0], dump_dir + "x");
   // Without -save-temps "%b" is only the base name.
   command_line().save_temps = SaveTempsMode::kNone;
   EXPECT_EQ(expand("%b.ii")[0], dump_dir + "x.ii");
+}
+
+TEST_F(InterpreterTest, BaseNameDumpOfASecondCompareDebugRun) {
+  ScratchDir dir;
+  std::string later = dir.write("x.gk.ii", "int kept;");
+  std::string source = dir.write("x.cc", "int x;");
+  use_input(later.c_str());
+  use_input(source.c_str());
+  command_line().save_temps = SaveTempsMode::kDump;
+  command_line().compare_debug = -1;
+  std::string dump_dir = dir.path() + "/";
+  command_line().dump_dir = dump_dir.c_str();
+  command_line().dump_dir_length = dump_dir.size();
+  Words words = expand("%b.ii");
+  EXPECT_TRUE(StartsWith(words[0], temp_dir()));
+  EXPECT_TRUE(EndsWith(words[0], ".gk.ii"));
 }
 
 TEST_F(InterpreterTest, OutputThatIsAnInputIsFatal) {
@@ -290,11 +341,33 @@ TEST_F(InterpreterTest, BaseNames) {
 
 TEST_F(InterpreterTest, BaseNameWithoutInputIsAnInternalError) {
   EXPECT_EXIT(expand_spec("%b", nullptr), ExitedWithCode(4), "");
+  // A name with an empty last component has no base name either.
+  use_input("dir/");
+  EXPECT_EXIT(expand_spec("%B", nullptr), ExitedWithCode(4), "");
+}
+
+// Before the options are decoded there is no record: no pipes, no -v.
+TEST_F(InterpreterTest, PipesAndVerboseFollowTheOptionsRecord) {
+  ScratchDir dir;
+  std::string file = dir.write("v.spec", "*from_v:\nv\n\n*link_command:\nl\n");
+  std::string spec = "%:include(" + file + ")";
+  options_.x_verbose_flag = 1;
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(expand(spec.c_str()), (Words{}));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Reading specs from " + file + "\n");
+  command_line().options = nullptr;
+  EXPECT_FALSE(pipes_in_force());
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(expand(spec.c_str()), (Words{}));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  EXPECT_STREQ(named_spec_text("from_v"), "v");
 }
 
 TEST_F(InterpreterTest, PipeEscapesUnderPipe) {
   options_.x_use_pipes = 1;
   EXPECT_EQ(expand("-o %|.s x %m.s%O y"), (Words{"-o", "-", "x", "y"}));
+  // Only "%O" goes with the suffix; another escape stays.
+  EXPECT_EQ(expand("%|.s%%x %m.s%%y"), (Words{"-%x", "%y"}));
   EXPECT_TRUE(hooks_.delete_at_exit.empty());
   options_.x_use_pipes = 0;
   Words words = expand("%|.s %m.s");
@@ -366,6 +439,9 @@ TEST_F(InterpreterTest, SuffixSubstitutionStopsAtPercentOrSpace) {
   EXPECT_EQ(expand("%{o*:%.d%*}"), (Words{"dir.x/out.d"}));
   add_switch("-MF", {"deps.mk"});
   EXPECT_EQ(expand("%{MF*:%.a\tb%*}"), (Words{"deps.a\tb"}));
+  // Ended by a blank, or by the end of the body.
+  EXPECT_EQ(expand("%{MF*:%.d -x%*}"), (Words{"-x", "deps.d"}));
+  EXPECT_EQ(expand("%{MF*:-y%*%.e}"), (Words{"-y", "deps.e"}));
 }
 
 // Lists: options, inputs and outputs.
@@ -376,6 +452,9 @@ TEST_F(InterpreterTest, OptionListsAreSeparateWords) {
   EXPECT_EQ(expand("%Y %Z %X"), (Words{"--a b", "-c", "-DX"}));
   EXPECT_EQ(expand("%x{-lfoo} a %x{-lfoo} b"), (Words{"a"}));
   EXPECT_EQ(expand("%x{-lbar}%X"), (Words{"-lfoo", "-lbar"}));
+  // Without its "}" the option runs to the end of the spec.
+  EXPECT_EQ(expand("a %x{-lbaz"), (Words{"a"}));
+  EXPECT_EQ(command_line().linker_options.back(), std::string("-lbaz"));
 }
 
 TEST_F(InterpreterTest, CombinedInputsTakeEveryInputOfTheCompiler) {
@@ -403,6 +482,9 @@ TEST_F(InterpreterTest, OutputsSkipClearedSlots) {
   compile_progress().outputs = {"a.o", "b.o", "c.o", "extra.o"};
   select_input(1, nullptr);
   EXPECT_EQ(expand("%V%o"), (Words{"a.o", "c.o", "extra.o"}));
+  // Without a current input (the link step) "%V" and "%i" do nothing.
+  select_input(-1, nullptr);
+  EXPECT_EQ(expand("%V%o %i"), (Words{"a.o", "c.o", "extra.o"}));
 }
 
 TEST_F(InterpreterTest, OutputGroupRecordsItsFileForFailures) {
@@ -424,6 +506,14 @@ TEST_F(InterpreterTest, SwitchRemoval) {
   CommandSwitch& baz = add_switch("-baz");
   EXPECT_EQ(expand("%{baz:X} %<baz %{baz:Y} %{baz}"), (Words{"X", "Y"}));
   EXPECT_EQ(baz.liveness & kSwitchIgnored, kSwitchIgnored);
+  // A tab ends the name too; an unknown switch is removed but stays
+  // unvalidated; an empty name removes nothing.
+  CommandSwitch& odd = add_switch("-odd", {}, false);
+  CommandSwitch& kept = add_switch("-kept");
+  EXPECT_EQ(expand("%<odd\tx %<"), (Words{"x"}));
+  EXPECT_EQ(odd.liveness, kSwitchIgnored);
+  EXPECT_FALSE(odd.validated);
+  EXPECT_EQ(kept.liveness, 0u);
 }
 
 // Directories and include options.
@@ -470,6 +560,8 @@ TEST_F(InterpreterTest, IncludeOptionsInOrder) {
 
 TEST_F(InterpreterTest, SysrootEscape) {
   EXPECT_EQ(expand("--sysroot=%R"), (Words{"--sysroot="}));
+  search_paths().target_system_root = "/sr";
+  EXPECT_EQ(expand("--sysroot=%R"), (Words{"--sysroot=/sr"}));
   search_paths().target_system_root = "/sr";
   search_paths().target_sysroot_suffix = "/v8";
   EXPECT_EQ(expand("--sysroot=%R"), (Words{"--sysroot=/sr/v8"}));
@@ -544,6 +636,54 @@ TEST_F(InterpreterTest, ResponseFilesUnderSaveTempsAreNumbered) {
   EXPECT_EQ(expand("%o %o"), (Words{"@" + dump_dir + "args.0", "@" + dump_dir + "args.1"}));
   EXPECT_EQ(read_argument_file(dump_dir + "args.1"), (Words{"a.o", "b.o"}));
   EXPECT_TRUE(hooks_.delete_at_exit.empty());
+}
+
+// Without a dump base or directory a kept response file is named after
+// "a" in the current directory.
+TEST_F(InterpreterTest, ResponseFileWithoutDumpNamesIsCalledA) {
+  ScratchDir dir;
+  std::string here = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  CommandLine& line = command_line();
+  line.argument_files_supplied = true;
+  line.save_temps = SaveTempsMode::kDump;
+  line.dump_base = "";
+  line.dump_dir = "";
+  compile_progress().outputs = {"a.o"};
+  Words words = expand("%o");
+  std::filesystem::current_path(here);
+  EXPECT_EQ(words, (Words{"@a.args.0"}));
+  EXPECT_EQ(read_argument_file(dir / "a.args.0"), (Words{"a.o"}));
+}
+
+// The response file goes where the hooks say; every way writing it can
+// fail is fatal and names the file.
+class FixedTempHooks : public RecordingHooks {
+ public:
+  explicit FixedTempHooks(const char* name) : name_(name) {}
+  const char* new_temp_name(const char*) override { return name_; }
+
+ private:
+  const char* name_;
+};
+
+TEST_F(InterpreterTest, ResponseFileWriteFailuresAreFatal) {
+  command_line().argument_files_supplied = true;
+  compile_progress().outputs = {"a.o"};
+  FixedTempHooks full("/dev/full");
+  set_spec_hooks(&full);
+  // A short file fails when it is closed, a long one while it is written.
+  EXPECT_EXIT(expand_spec("%o", nullptr), ExitedWithCode(1),
+              "^vorn-cxx: fatal error: could not close temporary response file /dev/full\n");
+  std::string long_name(BUFSIZ * 2, 'x');
+  compile_progress().outputs = {long_name.c_str()};
+  EXPECT_EXIT(expand_spec("%o", nullptr), ExitedWithCode(1),
+              "^vorn-cxx: fatal error: could not write to temporary response file /dev/full\n");
+  FixedTempHooks missing("/no/such/dir/rsp");
+  set_spec_hooks(&missing);
+  EXPECT_EXIT(expand_spec("%o", nullptr), ExitedWithCode(1),
+              "^vorn-cxx: fatal error: could not open temporary response file /no/such/dir/rsp\n");
+  set_spec_hooks(&hooks_);
 }
 
 TEST_F(InterpreterTest, CombinedInputsGoToAResponseFile) {

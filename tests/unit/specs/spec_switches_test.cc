@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "specs/switch_index.h"
 #include "support/memory.h"
 
 namespace vorn {
@@ -88,6 +89,35 @@ TEST(CurrentInputTest, SelectingTakesTheInputOrNone) {
   EXPECT_EQ(compile_progress().input.index, -1);
   select_input(5, nullptr);
   EXPECT_EQ(compile_progress().input.index, -1);
+}
+
+TEST(SwitchTableTest, AssignmentToItselfKeepsTheRecords) {
+  SwitchTable table;
+  const char* arguments[] = {"a"};
+  table.record("-x", 1, arguments, false, true);
+  const SwitchTable& alias = table;
+  table = alias;
+  ASSERT_EQ(table.size(), 1u);
+  EXPECT_STREQ(table[0].text, "x");
+  EXPECT_STREQ(table[0].arguments[0], "a");
+}
+
+// "f6059" and "f264602" have the same hash: the index must tell them
+// apart however the text is split into pieces.
+TEST(SwitchTextIndexTest, TextsWithTheSameHashStayApart) {
+  SwitchTextIndex index;
+  EXPECT_EQ(index.last_position(TextPieces{"x", {}, {}}), -1);
+  SwitchTable table;
+  for (const char* text : {"-f6059", "-f264602", "-O1", "-f6059", "-g"}) {
+    table.record(text, 0, nullptr, false, true);
+  }
+  index.update(table);
+  EXPECT_EQ(index.last_position(TextPieces{"f", "6059", {}}), 3);
+  EXPECT_EQ(index.last_position(TextPieces{"f", "264602", {}}), 1);
+  EXPECT_EQ(index.last_position(TextPieces{"f", "2646", "02"}), 1);
+  EXPECT_EQ(index.last_position(TextPieces{"f", "no-", "6059"}), -1);
+  EXPECT_EQ(index.last_position(TextPieces{"g", {}, {}}), 4);
+  EXPECT_EQ(index.last_optimization(), 2);
 }
 
 }  // namespace

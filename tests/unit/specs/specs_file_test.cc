@@ -91,6 +91,25 @@ TEST_F(SpecsFileTest, LineEndsAreNormalised) {
   EXPECT_EQ(text_of("a"), "x\ny");
   EXPECT_EQ(text_of("b"), "y");
   EXPECT_EQ(text_of("c"), "zz");
+  // A carriage return that starts or ends the file is a line end too.
+  read("\r*d:\nw\r");
+  EXPECT_EQ(text_of("d"), "w");
+}
+
+// The last line of a file need not end in a newline, whatever it holds.
+TEST_F(SpecsFileTest, LastLineWithoutNewline) {
+  read("*a:\nx\n\n# trailing comment");
+  EXPECT_EQ(text_of("a"), "x");
+  read("*b:\ny \\");
+  EXPECT_EQ(text_of("b"), "y \\");
+  read("*c:\nback\\slash\n");
+  EXPECT_EQ(text_of("c"), "back\\slash");
+  read("%rename c c_old");
+  EXPECT_EQ(text_of("c_old"), "back\\slash");
+  EXPECT_EQ(text_of("c"), "");
+  std::string included = dir_.write("inc.spec", "*inc:\nz\n");
+  read("%include <" + included + ">");
+  EXPECT_EQ(text_of("inc"), "z");
 }
 
 TEST_F(SpecsFileTest, EmptyBodiesAndRunsOfEmptyLines) {
@@ -165,6 +184,15 @@ TEST_F(SpecsFileTest, IncludeSearchesTheStartfilePrefixes) {
   load_specs_text("t", "%include_noerr <nosuch.spec>\n", false, false, true);
   std::string err = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(err, "could not find specs file nosuch.spec\n");
+  // Without -v a missing optional file is skipped in silence.
+  ::testing::internal::CaptureStderr();
+  read("%include_noerr <nosuch.spec>\n*quiet:\nq\n");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(text_of("quiet"), "q");
+  // A required file found nowhere is read by its own name, which fails.
+  EXPECT_EXIT(read("%include <nosuch.spec>\n"), ExitedWithCode(1),
+              "^vorn-cxx: fatal error: cannot read spec file 'nosuch.spec': "
+              "No such file or directory\n");
 
   ::testing::internal::CaptureStderr();
   load_specs_text("t", "%include_noerr\t  <x.spec>", false, false, true);
@@ -183,6 +211,14 @@ TEST_F(SpecsFileTest, MalformedItemsAreFatal) {
       {"%include<x.spec>\n", "specs unknown % command after 0 characters"},
       {"%include\n", "specs %include syntax malformed after 8 characters"},
       {"%include_noerr <>x\n", "specs %include syntax malformed after 15 characters"},
+      {"%include <\n", "specs %include syntax malformed after 9 characters"},
+      {"%rename\n", "specs %rename syntax malformed after 7 characters"},
+      {"%rename", "specs %rename syntax malformed after 7 characters"},
+      {"%rename  1x y\n", "specs %rename syntax malformed after 9 characters"},
+      {"%rename cpp", "specs %rename syntax malformed after 11 characters"},
+      {"%rename cpp new\t\n", "specs %rename syntax malformed after 15 characters"},
+      {"%define", "specs unknown % command after 0 characters"},
+      {"*a:\nx\n\njunk", "specs file malformed after 11 characters"},
       {"%rename cpp\n", "specs %rename syntax malformed after 11 characters"},
       {"%rename cpp 1x\n", "specs %rename syntax malformed after 12 characters"},
       {"%rename cpp new extra\n", "specs %rename syntax malformed after 15 characters"},
@@ -233,6 +269,12 @@ TEST_F(SpecsFileTest, IncludeCyclesAndRunawayDepthAreFatal) {
   std::string first = dir_ / "chain0.spec";
   EXPECT_EXIT(load_specs_file(first.c_str(), false, false, false), ExitedWithCode(1),
               "specs files nested more than 200 deep");
+
+  // A file on another device is none of the files being read, whatever
+  // its inode number.
+  std::string outer = dir_.write("outer.spec", "%include </dev/null>\n*outer:\no\n");
+  load_specs_file(outer.c_str(), false, false, false);
+  EXPECT_EQ(text_of("outer"), "o");
 
   // The same file included twice in a row is no cycle.
   std::string once = dir_.write("once.spec", "*once:\n+ x\n");
