@@ -81,8 +81,8 @@ bool atom_holds(const Atom& atom) {
   if (atom.function) {
     result = atom.function_result;
   } else if (atom.marker == '.') {
-    const char* suffix = compile_progress().input.suffix;
-    result = suffix != nullptr && atom.name() == suffix;
+    // "" without a current input, so the test is false then.
+    result = atom.name() == compile_progress().input.suffix;
   } else if (atom.marker == ',') {
     const CompilerEntry* compiler = compile_progress().input.compiler;
     result = compiler != nullptr && compiler->suffix[0] == '@' && atom.name() == compiler->suffix + 1;
@@ -359,9 +359,10 @@ const char* GroupReader::run() {
       if (!atom.function && atom.name().empty() && !atom.starred) invalid();
       // Only the atoms that decide count for "%*": none after a match in
       // this alternative, none once an earlier alternative matched.  A
-      // function atom was called whatever the decision needed.
+      // function atom was called whatever the decision needed, and is
+      // never starred.
       const bool evaluated = atom.function || (!value && !any_matched_);
-      if (evaluated && (!atom.starred || atom.function)) all_starred = false;
+      if (evaluated && !atom.starred) all_starred = false;
       if (!value && !any_matched_ && atom_holds(atom)) {
         value = true;
         if (atom.escaped) {
@@ -382,7 +383,8 @@ const char* GroupReader::run() {
         fatal_error(current_location, "braced spec body %qs is invalid",
                     std::string(body.text).c_str());
       }
-      if (value && !any_matched_ && !expand_body(body, match)) return nullptr;
+      // VALUE is only ever set while no earlier alternative matched.
+      if (value && !expand_body(body, match)) return nullptr;
     } else if (*p_ != ';' && !(*p_ == '}' && seen_semicolon_ && !seen_bar)) {
       invalid();
     }

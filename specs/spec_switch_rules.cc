@@ -148,17 +148,12 @@ void validate_text(const char* text, const SwitchAtomRange* atoms, bool user_spe
 
 // True when every spec has its installed built-in text, as just after
 // start-up without specs files: then the union of their atoms says it all.
+// The compilers table only ever grows past its built-in entries, and a
+// linked list holds every built-in spec, so sizes and texts tell.
 bool all_specs_builtin() {
-  const std::deque<CompilerEntry>& compilers = compilers_table();
-  if (compilers.size() != kBuiltinCompilerCount) return false;
-  for (std::size_t i = 0; i < compilers.size(); ++i) {
-    if (compilers[i].spec != kBuiltinCompilers[i].spec ||
-        compilers[i].cpp_spec != kBuiltinCompilers[i].cpp_spec) {
-      return false;
-    }
-  }
-  int count = 0;
-  for (NamedSpec* spec = first_named_spec(); spec != nullptr; spec = spec->next, ++count) {
+  if (compilers_table().size() != kBuiltinCompilerCount) return false;
+  if (first_named_spec() == nullptr) return false;  // not linked yet: nothing installed
+  for (NamedSpec* spec = first_named_spec(); spec != nullptr; spec = spec->next) {
     const SwitchAtomRange* atoms = builtin_switch_atoms(*spec);
     if (spec->user || atoms == nullptr ||
         atoms == &kBuiltinNamedSpecAtoms[static_cast<int>(SpecId::kLink)] ||
@@ -166,7 +161,7 @@ bool all_specs_builtin() {
       return false;
     }
   }
-  return count == kStaticSpecCount && builtin_link_command_atoms() != nullptr;
+  return builtin_link_command_atoms() != nullptr;
 }
 
 unsigned char first_char(const PackedSwitchAtom& atom) {
@@ -221,9 +216,8 @@ void validate_switches_in_all_specs(bool use_builtin_atoms) {
   const std::deque<CompilerEntry>& compilers = compilers_table();
   for (std::size_t i = 0; i < compilers.size(); ++i) {
     const CompilerEntry& entry = compilers[i];
-    const bool builtin = use_builtin_atoms && i < kBuiltinCompilerCount &&
-                         entry.spec == kBuiltinCompilers[i].spec &&
-                         entry.cpp_spec == kBuiltinCompilers[i].cpp_spec;
+    // Entries past the built-in ones come from specs files.
+    const bool builtin = use_builtin_atoms && i < kBuiltinCompilerCount;
     validate_text(entry.spec, builtin ? &kBuiltinCompilerAtoms[2 * i] : nullptr, false);
     if (entry.cpp_spec != nullptr) {
       validate_text(entry.cpp_spec, builtin ? &kBuiltinCompilerAtoms[2 * i + 1] : nullptr, false);

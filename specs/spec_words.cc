@@ -56,7 +56,8 @@ void refuse_input_as_output(const char* output) {
 const char* file_named_by(const char* word, bool replaced) {
   const SpecState& state = spec_state();
   const WordFile& file = state.word_file;
-  if (state.delete_mode == kDeleteTemporary && file.temporary != nullptr) return file.temporary;
+  // A generated name always comes with the file it names.
+  if (state.delete_mode == kDeleteTemporary) return file.temporary;
   if (replaced || file.mark == WordFile::kNoMark || file.mark >= std::strlen(word)) return word;
   return word + file.mark;
 }
@@ -138,7 +139,9 @@ void expand_library_directories() {
     if (!is_search_directory(path, true)) return nullptr;
     std::string word = "-L";
     word.append(path);
-    if (word.size() > 2 && word.back() == '/') word.pop_back();
+    // "/" keeps its slash: a bare "-L" would take the next word as its
+    // directory.
+    if (word.size() > 3 && word.back() == '/') word.pop_back();
     store_separate_word(word.c_str());
     return nullptr;
   };

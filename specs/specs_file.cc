@@ -113,6 +113,7 @@ class SpecsFileReader {
   const char* directive(const char* p);
   const char* include(const char* after_word, bool report_missing);
   const char* rename(const char* after_word);
+  [[noreturn]] void malformed_rename(const char* at) const;
   const char* item(const char* p);
 
   const char* filename_;
@@ -171,26 +172,27 @@ const char* SpecsFileReader::include(const char* after_word, bool report_missing
   return *line_end == '\n' ? line_end + 1 : line_end;
 }
 
+void SpecsFileReader::malformed_rename(const char* at) const {
+  fatal_error(current_location, "specs %%rename syntax malformed after %ld characters",
+              position(at));
+}
+
 // "%rename OLD NEW": NEW takes OLD's text and OLD becomes empty.
 const char* SpecsFileReader::rename(const char* after_word) {
   const char* q = after_word;
-  auto malformed = [&](const char* at) {
-    fatal_error(current_location, "specs %%rename syntax malformed after %ld characters",
-                position(at));
-  };
-  if (!is_blank(*q)) malformed(q);
+  if (!is_blank(*q)) malformed_rename(q);
   while (is_blank(*q)) ++q;
   ensure_ctype_locale();  // names may begin with any letter of the locale
-  if (!std::isalpha(static_cast<unsigned char>(*q))) malformed(q);
+  if (!std::isalpha(static_cast<unsigned char>(*q))) malformed_rename(q);
   const char* old_begin = q;
   while (*q != '\0' && *q != '\n' && !is_blank(*q)) ++q;
-  if (!is_blank(*q)) malformed(q);
+  if (!is_blank(*q)) malformed_rename(q);
   std::string old_name(old_begin, q);
   while (is_blank(*q)) ++q;
-  if (!std::isalpha(static_cast<unsigned char>(*q))) malformed(q);
+  if (!std::isalpha(static_cast<unsigned char>(*q))) malformed_rename(q);
   const char* new_begin = q;
   while (*q != '\0' && *q != '\n' && !is_blank(*q)) ++q;
-  if (*q != '\0' && *q != '\n') malformed(q);
+  if (*q != '\0' && *q != '\n') malformed_rename(q);
   std::string new_name(new_begin, q);
 
   NamedSpec* old_spec = find_named_spec(old_name);

@@ -140,6 +140,15 @@ TEST_F(BuiltinSwitchAtomsTest, InstalledBuiltinSpecsValidateAsTheScanDoes) {
   reset_named_specs();
   define_spec("extra", "%{zzz}", false);
   expect_same_validation("list linked by define_spec");
+  // Linked for -dumpspecs: every text built-in, "link" still raw.
+  reset_named_specs();
+  std::FILE* sink = std::fopen("/dev/null", "w");
+  dump_specs(sink);
+  std::fclose(sink);
+  expect_same_validation("list linked for -dumpspecs");
+  // Not linked at all.
+  reset_named_specs();
+  expect_same_validation("no list");
 }
 
 TEST_F(BuiltinSwitchAtomsTest, ChangedSpecsAreScannedAgain) {
@@ -155,6 +164,12 @@ TEST_F(BuiltinSwitchAtomsTest, ChangedSpecsAreScannedAgain) {
                   false, false);
   EXPECT_EQ(builtin_link_command_atoms(), nullptr);
   expect_same_validation("compiler entry and link command added");
+}
+
+TEST_F(BuiltinSwitchAtomsTest, AChangedLinkCommandAloneIsScannedAgain) {
+  load_specs_text("link.specs", "*link_command:\n%{nostdlib:x} %{zzz}\n\n", false, false, false);
+  EXPECT_EQ(builtin_link_command_atoms(), nullptr);
+  expect_same_validation("only the link command changed");
 }
 
 TEST_F(BuiltinSwitchAtomsTest, AUserFlagOnABuiltinNameCountsForItsAtoms) {

@@ -138,7 +138,8 @@ TEST_F(GroupTest, BlanksAroundAtomsAndTheEmptyStarredAtom) {
   add_switch("-S");
   add_switch("-fx");
   EXPECT_EQ(expand("%{ S \t| T\t:A} %{\t! T :B} %{ S\t&\tfx }"), (Words{"A", "B", "-S", "-fx"}));
-  EXPECT_EQ(expand("%{*:<%*>}"), (Words{"<S>", "<fx>"}));
+  add_switch("-fresh");
+  EXPECT_EQ(expand("%{*:<%*>}"), (Words{"<S>", "<fx>", "<fresh>"}));
   EXPECT_EQ(expand("%{S:a\t;:b} %{S:  } c"), (Words{"a", "c"}));
 }
 
@@ -157,7 +158,8 @@ TEST_F(GroupTest, DefineAtomsAlsoMatchSeparateArguments) {
   // Only a bare "-D" or "-U" lends its argument to an exact test.
   add_switch("-Dx", {"Y"});
   add_switch("-U", {"Q"});
-  EXPECT_EQ(expand("%{DY:A} %{DxY:B} %{UQ:C} %{U*:D} %{DQ:E}"), (Words{"C", "D"}));
+  add_switch("-DZ");
+  EXPECT_EQ(expand("%{DY:A} %{DxY:B} %{UQ:C} %{U*:D} %{DQ:E} %{DQQ*:F}"), (Words{"C", "D"}));
   // A "-D" removed before it was ever tested no longer lends its argument.
   add_switch("-D", {"NEW"});
   EXPECT_EQ(expand("%<D %{DNEW:A} %{DNEW*:B} %{UQ:C}"), (Words{"C"}));
@@ -179,6 +181,9 @@ TEST_F(GroupTest, LaterSwitchesCancelEarlierOnes) {
   EXPECT_TRUE(table[0].validated);
   // A switch the option machinery does not know is cancelled but stays
   // unvalidated, so it is still reported.
+  // Found live, then removed by a self spec: no longer live.
+  add_switch("-gone").liveness = kSwitchLive | kSwitchIgnored | kSwitchIgnoredForGood;
+  EXPECT_EQ(expand("%{gone:a} %{!gone:b}"), (Words{"b"}));
   CommandSwitch& unknown = add_switch("-mno-q", {}, false);
   add_switch("-mq");
   EXPECT_EQ(expand("%{mno-q:a} %{mq:b}"), (Words{"b"}));
@@ -343,6 +348,14 @@ TEST_F(GroupTest, ValidationScanReadsAtomsLikeGroups) {
   // A body that runs to the end of the text ends the scan there.
   const char* open = "x:%{y";
   EXPECT_EQ(validate_spec_switches(open, false, true), open + 5);
+  // "%W" and "%@" without a brace, and a "%" that ends the text, name no
+  // switch, in a body or outside one.
+  CommandSwitch& w = add_switch("-Wx");
+  CommandSwitch& last = add_switch("-last");
+  validate_switches_in_spec("%Wx %@x %", false);
+  validate_switches_in_spec("%{last:%Wx %@x %", false);
+  EXPECT_FALSE(w.validated);
+  EXPECT_TRUE(last.validated);
 }
 
 TEST_F(GroupTest, HugeGroupsNeedNoDeepRecursion) {

@@ -385,6 +385,9 @@ TEST_F(InterpreterTest, DeleteAndOutputFlagsRecordFiles) {
   // A blank ends the flags: the next word is not recorded.
   EXPECT_EQ(expand("%dA B"), (Words{"A", "B"}));
   EXPECT_EQ(hooks_.delete_at_exit, (Words{"foo.d", "A"}));
+  // "%d" after all of its word marks the whole word.
+  EXPECT_EQ(expand("C%d"), (Words{"C"}));
+  EXPECT_EQ(hooks_.delete_at_exit, (Words{"foo.d", "A", "C"}));
 }
 
 // The file a word names is the temporary made for it, or the text from
@@ -439,6 +442,9 @@ TEST_F(InterpreterTest, SuffixSubstitutionStopsAtPercentOrSpace) {
   EXPECT_EQ(expand("%{o*:%.d%*}"), (Words{"dir.x/out.d"}));
   add_switch("-MF", {"deps.mk"});
   EXPECT_EQ(expand("%{MF*:%.a\tb%*}"), (Words{"deps.a\tb"}));
+  // A name without any dot gets the suffix appended.
+  add_switch("-MT", {"target"});
+  EXPECT_EQ(expand("%{MT*:%.d%*}"), (Words{"target.d"}));
   // Ended by a blank, or by the end of the body.
   EXPECT_EQ(expand("%{MF*:%.d -x%*}"), (Words{"-x", "deps.d"}));
   EXPECT_EQ(expand("%{MF*:-y%*%.e}"), (Words{"-y", "deps.e"}));
@@ -529,6 +535,16 @@ TEST_F(InterpreterTest, LibraryDirectoriesExistingOnly) {
   add_search_prefix(&search_paths().startfile_prefixes, "/usr/lib/", nullptr, kPrefixPriorityOther,
                     kPrefixPlain, false);
   EXPECT_EQ(expand("%D"), (Words{"-L" + dir.path() + "/a"}));
+  // The root keeps its slash, and a directory given without one is kept
+  // as it is.
+  reset_search_paths();
+  compute_search_suffixes();
+  std::string bare = dir.path() + "/a";
+  for (const char* prefix : {"/", bare.c_str()}) {
+    add_search_prefix(&search_paths().startfile_prefixes, prefix, nullptr, kPrefixPriorityOther,
+                      kPrefixPlain, false);
+  }
+  EXPECT_EQ(expand("%D"), (Words{"-L/", "-L" + bare}));
 }
 
 TEST_F(InterpreterTest, IncludeOptionsInOrder) {
@@ -540,6 +556,11 @@ TEST_F(InterpreterTest, IncludeOptionsInOrder) {
   add_search_prefix(&search_paths().include_prefixes, prefix.c_str(), nullptr, kPrefixPriorityOther,
                     kPrefixPlain, false);
   SearchPaths& paths = search_paths();
+  // Nothing selected: only the include directories.  A sysroot alone,
+  // neither given by option nor with a headers suffix, adds nothing.
+  paths.target_system_root = "/sr";
+  EXPECT_EQ(expand("%I"),
+            (Words{"-isystem", prefix + "include", "-isystem", prefix + "include-fixed"}));
   paths.multilib_dir = "m64";
   paths.multiarch_dir = "arm-linux";
   paths.target_system_root = "/sr";
@@ -556,6 +577,17 @@ TEST_F(InterpreterTest, IncludeOptionsInOrder) {
   command_line().sysroot_headers_suffix = "/h";
   EXPECT_EQ(expand("%I"), (Words{"-isysroot", "/sr/h", "-isystem", prefix + "include", "-isystem",
                                  prefix + "include-fixed"}));
+  // With a headers suffix spec the fixed includes follow the multilib
+  // directory instead of the multiarch one.
+  dir.mkdir("p/include-fixed/m64");
+  define_spec("sysroot_hdrs_suffix_spec", "/h", false);
+  paths.multiarch_dir = "arm-linux";
+  EXPECT_EQ(expand("%I"), (Words{"-imultiarch", "arm-linux", "-isysroot", "/sr/h", "-isystem",
+                                 prefix + "include", "-isystem", prefix + "include-fixed"}));
+  paths.multilib_dir = "m64";
+  EXPECT_EQ(expand("%I"),
+            (Words{"-imultilib", "m64", "-imultiarch", "arm-linux", "-isysroot", "/sr/h", "-isystem",
+                   prefix + "include", "-isystem", prefix + "include-fixed/m64"}));
 }
 
 TEST_F(InterpreterTest, SysrootEscape) {
@@ -651,9 +683,13 @@ TEST_F(InterpreterTest, ResponseFileWithoutDumpNamesIsCalledA) {
   line.dump_dir = "";
   compile_progress().outputs = {"a.o"};
   Words words = expand("%o");
+  line.dump_base = nullptr;
+  line.dump_dir = nullptr;
+  words.push_back(expand("%o")[0]);
   std::filesystem::current_path(here);
-  EXPECT_EQ(words, (Words{"@a.args.0"}));
+  EXPECT_EQ(words, (Words{"@a.args.0", "@a.args.1"}));
   EXPECT_EQ(read_argument_file(dir / "a.args.0"), (Words{"a.o"}));
+  EXPECT_EQ(read_argument_file(dir / "a.args.1"), (Words{"a.o"}));
 }
 
 // The response file goes where the hooks say; every way writing it can

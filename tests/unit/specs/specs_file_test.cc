@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -119,6 +120,9 @@ TEST_F(SpecsFileTest, EmptyBodiesAndRunsOfEmptyLines) {
   EXPECT_EQ(text_of("a"), "");
   EXPECT_EQ(text_of("b"), "x");
   EXPECT_EQ(text_of("c"), "y");
+  // One empty line after the colon line is skipped like a blank.
+  read("*d:\n\nz\n");
+  EXPECT_EQ(text_of("d"), "z");
 }
 
 // What -dumpspecs prints reads back as a main specs file with the same
@@ -189,7 +193,14 @@ TEST_F(SpecsFileTest, IncludeSearchesTheStartfilePrefixes) {
   read("%include_noerr <nosuch.spec>\n*quiet:\nq\n");
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
   EXPECT_EQ(text_of("quiet"), "q");
-  // A required file found nowhere is read by its own name, which fails.
+  // A required file found nowhere is read by its own name: relative to the
+  // current directory when it is there, else the read fails.
+  dir_.write("here.spec", "*here:\nh\n");
+  std::string cwd = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.path());
+  read("%include <here.spec>\n");
+  std::filesystem::current_path(cwd);
+  EXPECT_EQ(text_of("here"), "h");
   EXPECT_EXIT(read("%include <nosuch.spec>\n"), ExitedWithCode(1),
               "^vorn-cxx: fatal error: cannot read spec file 'nosuch.spec': "
               "No such file or directory\n");
