@@ -270,8 +270,10 @@ TEST_F(InterpreterTest, DumpNameThatWouldOverwriteTheInputBecomesATemporary) {
 TEST_F(InterpreterTest, BaseNameDumpThatIsAnotherInputBecomesATemporary) {
   ScratchDir dir;
   std::string later = dir.write("x.ii", "int kept;");
+  std::string later_gk = dir.write("x.gk.ii", "int kept;");
   std::string source = dir.write("x.cc", "int x;");
   use_input(later.c_str());
+  use_input(later_gk.c_str());
   use_input(source.c_str());
   command_line().save_temps = SaveTempsMode::kDump;
   std::string dump_dir = dir.path() + "/";
@@ -287,25 +289,15 @@ TEST_F(InterpreterTest, BaseNameDumpThatIsAnotherInputBecomesATemporary) {
   EXPECT_EQ(words[3], dump_dir + "x.s");
   // "%b" not followed by a suffix is left alone.
   EXPECT_EQ(expand("%b x")[0], dump_dir + "x");
+  // A second compare-debug compilation keeps its ".gk" in the temporary.
+  command_line().compare_debug = -1;
+  words = expand("%b.ii");
+  EXPECT_TRUE(StartsWith(words[0], temp_dir()));
+  EXPECT_TRUE(EndsWith(words[0], ".gk.ii"));
+  command_line().compare_debug = 0;
   // Without -save-temps "%b" is only the base name.
   command_line().save_temps = SaveTempsMode::kNone;
   EXPECT_EQ(expand("%b.ii")[0], dump_dir + "x.ii");
-}
-
-TEST_F(InterpreterTest, BaseNameDumpOfASecondCompareDebugRun) {
-  ScratchDir dir;
-  std::string later = dir.write("x.gk.ii", "int kept;");
-  std::string source = dir.write("x.cc", "int x;");
-  use_input(later.c_str());
-  use_input(source.c_str());
-  command_line().save_temps = SaveTempsMode::kDump;
-  command_line().compare_debug = -1;
-  std::string dump_dir = dir.path() + "/";
-  command_line().dump_dir = dump_dir.c_str();
-  command_line().dump_dir_length = dump_dir.size();
-  Words words = expand("%b.ii");
-  EXPECT_TRUE(StartsWith(words[0], temp_dir()));
-  EXPECT_TRUE(EndsWith(words[0], ".gk.ii"));
 }
 
 TEST_F(InterpreterTest, OutputThatIsAnInputIsFatal) {
