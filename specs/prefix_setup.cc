@@ -10,9 +10,8 @@
 namespace vorn {
 namespace {
 
-bool native_compiler() {
-  return std::strcmp(config::kCrossCompile, "0") == 0;
-}
+// Fixed when the driver is configured, so the branches on it cost nothing.
+constexpr bool kNativeCompiler = config::kCrossCompile[0] == '0' && config::kCrossCompile[1] == '\0';
 
 void add_binutils_startfile_prefix(const char* word, void*) {
   add_search_prefix_under_sysroot(word, "BINUTILS");
@@ -22,7 +21,7 @@ void add_binutils_startfile_prefix(const char* word, void*) {
 
 void add_md_exec_prefix() {
   const char* prefix = spec_text(SpecId::kMdExecPrefix);
-  if (!native_compiler() || prefix[0] == '\0') return;
+  if (!kNativeCompiler || prefix[0] == '\0') return;
   add_search_prefix(&search_paths().exec_prefixes, prefix, "VORN", kPrefixPriorityOther,
                     kPrefixPlain, false);
 }
@@ -34,14 +33,14 @@ void add_standard_startfile_prefixes(const char* exec_prefix_env, SpecWordExpand
     return;
   }
   SearchPaths& paths = search_paths();
-  if (!native_compiler() && paths.target_system_root == nullptr) return;
+  if (!kNativeCompiler && paths.target_system_root == nullptr) return;
 
   const char* md_prefix = spec_text(SpecId::kMdStartfilePrefix);
   if (md_prefix[0] != '\0') add_search_prefix_under_sysroot(md_prefix, "VORN");
   const char* md_prefix_1 = spec_text(SpecId::kMdStartfilePrefix1);
   if (md_prefix_1[0] != '\0') add_search_prefix_under_sysroot(md_prefix_1, "VORN");
 
-  if (native_compiler()) {
+  if constexpr (kNativeCompiler) {
     std::string libraries = exec_prefix_env != nullptr ? exec_prefix_env : config::kExecPrefix;
     libraries += paths.machine_suffix;
     libraries += "../../../";

@@ -198,7 +198,8 @@ bool is_search_directory(const char* path, bool for_linker) {
   std::string probe = path;
   probe += length > 0 && path[length - 1] == '/' ? "." : "/.";
   struct stat info;
-  if (stat(probe.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
+  // "NAME/." exists only when NAME is a directory.
+  if (stat(probe.c_str(), &info) != 0) return false;
   if (for_linker && (std::strcmp(path, "/lib/") == 0 || std::strcmp(path, "/usr/lib/") == 0)) {
     return false;
   }

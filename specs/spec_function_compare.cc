@@ -118,16 +118,14 @@ const char* greater_than(int argc, const char** argv) {
 const char* debug_level_greater(int argc, const char** argv) {
   if (argc != 1) fatal_error(current_location, "wrong number of arguments to %%:debug-level-gt");
   long level = leading_integer(argv[0], "debug-level-gt");
-  const OptionsRecord* options = spec_options();
-  long current = options != nullptr ? options->x_debug_level : 0;
+  long current = spec_options()->x_debug_level;
   return current > level ? "" : nullptr;
 }
 
 const char* dwarf_version_greater(int argc, const char** argv) {
   if (argc != 1) fatal_error(current_location, "wrong number of arguments to %%:dwarf-version-gt");
   long version = leading_integer(argv[0], "dwarf-version-gt");
-  const OptionsRecord* options = spec_options();
-  long current = options != nullptr ? options->x_dwarf_version : 5;
+  long current = spec_options()->x_dwarf_version;
   return current > version ? "" : nullptr;
 }
 

@@ -149,9 +149,10 @@ const char* if_exists_then_else(int argc, const char** argv) {
 
 const char* sanitize(int argc, const char** argv) {
   if (argc != 1) return nullptr;
-  const OptionsRecord* options = spec_options();
-  std::int64_t flags = options != nullptr ? options->x_sanitize_flags : 0;
-  std::int64_t trap = options != nullptr ? options->x_sanitize_trap_flags : 0;
+  // The driver decodes its options before any spec is expanded.
+  const OptionsRecord& options = *spec_options();
+  std::int64_t flags = options.x_sanitize_flags;
+  std::int64_t trap = options.x_sanitize_trap_flags;
   std::string_view kind(argv[0]);
   bool enabled;
   if (kind == "address") {

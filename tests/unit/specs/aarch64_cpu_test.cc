@@ -60,6 +60,24 @@ TEST_F(CpuDetectTest, UnusableDescriptionsGiveNothing) {
   hooks_.environment = {{"VORN_CPUINFO", scratch_ / "missing"}};
   EXPECT_EQ(expand("%:local_cpu_detect(cpu)"), Words{});
   EXPECT_EXIT(expand_spec("%:local_cpu_detect()", nullptr), ExitedWithCode(4), "");
+  EXPECT_EXIT(expand_spec("%:rewrite_mcpu()", nullptr), ExitedWithCode(4), "");
+}
+
+TEST_F(CpuDetectTest, LinesWithoutValuesAndRepeatedFeatureLines) {
+  // A value-less implementer line is skipped before the first one and
+  // spoils the description after it; a later "Features" line is ignored,
+  // and runs of blanks between feature words lose none of them.
+  std::string host =
+      "CPU implementer\t:\nFeatures\t: fp  asimd crc32\n" + core("0xd03") + "Features\t: fp\n";
+  EXPECT_EQ(detect(host, "cpu"), (Words{"-mcpu=cortex-a53+crc"}));
+  EXPECT_EQ(detect(core("0xd03") + "CPU implementer\n", "cpu"), Words{});
+  // A variant without a number is a variant of its own: one core cannot
+  // have two.
+  EXPECT_EQ(detect(core("0xd03") + "CPU variant\t: x\n", "cpu"), Words{});
+  // Two cores without any variant line still name the architecture of the
+  // first part.
+  EXPECT_EQ(detect("CPU implementer\t: 0x41\nCPU part\t: 0xd08\nCPU part\t: 0xd03\n", "arch"),
+            (Words{"-march=armv8-a+nofp"}));
 }
 
 TEST_F(CpuDetectTest, UnknownImplementerFallsBackToTheBaseArchitecture) {

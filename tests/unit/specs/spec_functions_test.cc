@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
+#include "diagnostics/diagnostic_context.h"
 #include "scratch_dir.h"
 #include "spec_test_support.h"
 #include "specs/specs_file.h"
@@ -14,7 +17,22 @@ namespace {
 
 using ::testing::ExitedWithCode;
 
-class FunctionTest : public SpecTest {};
+class FunctionTest : public SpecTest {
+ protected:
+  // SPEC stops the driver as a bug of the spec that called the function.
+  // Errors other tests reported in this process are forgotten first: after
+  // them the report would only say that the driver is bailing out.
+  static void expect_internal_error(const char* spec, const char* message) {
+    EXPECT_EXIT(
+        {
+          std::fill(std::begin(process_diagnostics.kind_counts),
+                    std::end(process_diagnostics.kind_counts), 0);
+          expand_spec(spec, nullptr);
+        },
+        ExitedWithCode(4), message)
+        << spec;
+  }
+};
 
 TEST_F(FunctionTest, CallKeepsTheCallersWordAndFinishesTheResult) {
   EXPECT_EQ(expand("x%:if-exists-else(/no/such y)z"), (Words{"xy", "z"}));
@@ -81,6 +99,37 @@ TEST_F(FunctionTest, Sanitize) {
   EXPECT_EQ(expand(spec), (Words{"A", "T"}));
 }
 
+TEST_F(FunctionTest, SanitizeKernelAndHardwareKinds) {
+  const char* spec =
+      "%{%:sanitize(hwaddress):H} %{%:sanitize(kernel-address):K} "
+      "%{%:sanitize(kernel-hwaddress):KH} %{%:sanitize(leak):L}";
+  options_.x_sanitize_flags = 0x20000000;
+  EXPECT_EQ(expand(spec), (Words{"H"}));
+  options_.x_sanitize_flags = 0x4 | 0x40000000;
+  EXPECT_EQ(expand(spec), (Words{"K", "KH"}));
+  // Leak checking is part of address and thread checking, never added to them.
+  options_.x_sanitize_flags = 0x10 | 0x1;
+  EXPECT_EQ(expand(spec), (Words{}));
+}
+
+// Counts the table does not allow: the tests are plain false, the editing
+// and lookup functions have only built-in callers and stop as a bug.
+TEST_F(FunctionTest, WrongArgumentCounts) {
+  options_.x_sanitize_flags = 0x2;
+  EXPECT_EQ(expand("%{%:sanitize():A} %{%:sanitize(address address):B} "
+                   "%:if-exists-else(/) %:if-exists-then-else(/) "
+                   "%:if-exists-then-else(/ a b c) %:fortran-preinclude-file(-f x)"),
+            (Words{}));
+  expect_internal_error("%:replace-outfile(a.o)",
+                        "spec function 'replace-outfile' called with 1 arguments instead of 2");
+  expect_internal_error("%:include()", "'include' called with 0 arguments instead of 1");
+  expect_internal_error("%:find-file(a b)", "'find-file' called with 2 arguments instead of 1");
+  expect_internal_error("%:find-plugindir(x)",
+                        "'find-plugindir' called with 1 arguments instead of 0");
+  expect_internal_error("%:print-asm-header(x)",
+                        "'print-asm-header' called with 1 arguments instead of 0");
+}
+
 TEST_F(FunctionTest, VersionCompareOperators) {
   add_switch("-mfoo=10.3");
   EXPECT_EQ(expand("%:version-compare(>= 10.2 mfoo= -DNEW)"), (Words{"-DNEW"}));
@@ -102,6 +151,21 @@ TEST_F(FunctionTest, VersionCompareUsesTheLastLiveSwitch) {
   add_switch("-mfoo=1");
   add_switch("-mfoo=3");
   EXPECT_EQ(expand("%:version-compare(>= 2 mfoo= R)"), (Words{"R"}));
+  // A switch the driver ignores no longer counts.
+  command_line().switches[1].liveness = kSwitchIgnored;
+  EXPECT_EQ(expand("%:version-compare(>= 2 mfoo= R)"), (Words{}));
+}
+
+// Each operator on both sides of its bounds, and without the switch.
+TEST_F(FunctionTest, VersionCompareOperatorTable) {
+  add_switch("-mv=5");
+  EXPECT_EQ(expand("%:version-compare(!< 4 mv= a) %:version-compare(!> 4 mv= b) "
+                   "%:version-compare(>< 6 7 mv= c) %:version-compare(<> 6 7 mv= d) "
+                   "%:version-compare(<> 4 5 mv= e) %:version-compare(>< 4 5 mv= f)"),
+            (Words{"a", "d", "e"}));
+  EXPECT_EQ(expand("%:version-compare(!< 4 mw= a) %:version-compare(!> 4 mw= b) "
+                   "%:version-compare(>< 4 5 mw= c) %:version-compare(<> 4 5 mw= d)"),
+            (Words{"a", "b", "d"}));
 }
 
 TEST_F(FunctionTest, VersionCompareErrors) {
@@ -120,6 +184,8 @@ TEST_F(FunctionTest, VersionCompareArgumentErrors) {
               "too many arguments");
   EXPECT_EXIT(expand_spec("%:version-compare(= 1 m R)", nullptr), ExitedWithCode(1),
               "unknown operator .*=");
+  // An empty word is the only operator the interpreter cannot have meant.
+  expect_internal_error("%:version-compare(%\" 1 m R)", "empty operator in %:version-compare");
 }
 
 TEST_F(FunctionTest, VersionStringsCompareNumerically) {
@@ -136,7 +202,9 @@ TEST_F(FunctionTest, GreaterThanCountsOnlyTheLastTwo) {
   add_switch("-ftree-parallelize-loops=4");
   EXPECT_EQ(expand(spec), (Words{"P"}));
   EXPECT_EQ(expand("%{%:gt(1 4 1):P} %{%:gt(9 1 4):Q}"), (Words{"P"}));
-  EXPECT_EXIT(expand_spec("%:gt(x 1)", nullptr), ExitedWithCode(4), "");
+  expect_internal_error("%:gt(x 1)", "spec function 'gt': 'x' does not start with a number");
+  expect_internal_error("%:gt(1 y)", "'y' does not start");
+  expect_internal_error("%:gt()", "spec function 'gt' called without arguments");
 }
 
 TEST_F(FunctionTest, DebugLevelAndDwarfVersion) {
@@ -149,6 +217,10 @@ TEST_F(FunctionTest, DebugLevelAndDwarfVersion) {
               "wrong number of arguments to %:debug-level-gt");
   EXPECT_EXIT(expand_spec("%:dwarf-version-gt()", nullptr), ExitedWithCode(1),
               "wrong number of arguments to %:dwarf-version-gt");
+  expect_internal_error("%:debug-level-gt(x)",
+                        "'debug-level-gt': 'x' does not start with a number");
+  expect_internal_error("%:dwarf-version-gt(-)",
+                        "'dwarf-version-gt': '-' does not start with a number");
 }
 
 TEST_F(FunctionTest, PassThroughLibs) {
@@ -156,6 +228,7 @@ TEST_F(FunctionTest, PassThroughLibs) {
             (Words{"-plugin-opt=-pass-through=-lc", "-plugin-opt=-pass-through=libm.a",
                    "-plugin-opt=-pass-through=-lz", "-plugin-opt=-pass-through=.a"}));
   EXPECT_EQ(expand("%:pass-through-libs(-l)"), (Words{}));
+  EXPECT_EQ(expand("%:pass-through-libs(a b.so)"), (Words{}));
 }
 
 TEST_F(FunctionTest, OutputEditing) {
@@ -165,7 +238,8 @@ TEST_F(FunctionTest, OutputEditing) {
   EXPECT_STREQ(outputs[0], "c.o");
   EXPECT_EQ(outputs[1], nullptr);
   EXPECT_STREQ(outputs[2], "c.o");
-  EXPECT_EXIT(expand_spec("%:remove-outfile()", nullptr), ExitedWithCode(4), "");
+  expect_internal_error("%:remove-outfile()",
+                        "remove-outfile. called with 0 arguments instead of 1");
 }
 
 TEST_F(FunctionTest, FileLookups) {
@@ -239,6 +313,34 @@ TEST_F(FunctionTest, FortranPreincludeFile) {
   EXPECT_EQ(expand(spec.c_str()), (Words{}));
 }
 
+// The include directories come first; the fallback directories move below
+// the system root and its headers suffix.
+TEST_F(FunctionTest, FortranPreincludeSearchOrder) {
+  ScratchDir dir;
+  std::string inc = dir.mkdir("inc");
+  dir.write("inc/both.h", "");
+  dir.write("f/both.h", "");
+  dir.write("f/own.h", "");
+  add_search_prefix(&search_paths().include_prefixes, inc.c_str(), nullptr, kPrefixPriorityOther,
+                    kPrefixPlain, false);
+  std::string given = dir.path() + "/f/";
+  auto call = [&](const char* file) {
+    return expand(
+        ("%:fortran-preinclude-file(-p= " + std::string(file) + " " + given + ")").c_str());
+  };
+  EXPECT_EQ(call("both.h"), (Words{"-p=" + inc + "both.h"}));
+  EXPECT_EQ(call("own.h"), (Words{"-p=" + given + "own.h"}));
+
+  dir.write("root/usr/include/finclude/sys.h", "");
+  dir.write("root/hdr/usr/include/finclude/hdr.h", "");
+  search_paths().target_system_root = xstrdup((dir.path() + "/root").c_str());
+  EXPECT_EQ(call("sys.h"), (Words{"-p=" + dir.path() + "/root/usr/include/finclude/sys.h"}));
+  EXPECT_EQ(call("hdr.h"), (Words{}));
+  command_line().sysroot_headers_suffix = "/hdr";
+  EXPECT_EQ(call("hdr.h"), (Words{"-p=" + dir.path() + "/root/hdr/usr/include/finclude/hdr.h"}));
+  EXPECT_EQ(call("sys.h"), (Words{}));
+}
+
 TEST_F(FunctionTest, DumpsNamesTheDumpFiles) {
   use_input("dir/x.c");
   EXPECT_EQ(expand("%:dumps()"), (Words{"-dumpbase", "x.c", "-dumpbase-ext", ".c"}));
@@ -269,6 +371,21 @@ TEST_F(FunctionTest, DumpsNamesTheDumpFiles) {
   EXPECT_EXIT(expand_spec("%:dumps(a b)", nullptr), ExitedWithCode(1), "too many arguments");
 }
 
+// A specs file may ask for dump names in the link step, where no input is
+// current; a -dumpbase keeps its stem and takes the compare-debug mark.
+TEST_F(FunctionTest, DumpsWithoutAnInputAndForTheSecondCompilation) {
+  EXPECT_EQ(expand("%:dumps()"), (Words{"-dumpbase", ""}));
+  EXPECT_EQ(expand("%:dumps(.x)"), (Words{"-dumpbase", ".x", "-dumpbase-ext", ".x"}));
+  CommandLine& line = command_line();
+  line.compare_debug = -1;
+  EXPECT_EQ(expand("%:dumps()"), (Words{"-dumpbase", ".gk"}));
+  line.dump_base = "out.c";
+  line.dump_base_ext = ".c";
+  line.output_stem = "out";
+  line.output_stem_length = 3;
+  EXPECT_EQ(expand("%:dumps()"), (Words{"-dumpbase", "out.gk.c", "-dumpbase-ext", ".c"}));
+}
+
 TEST_F(FunctionTest, CompareDebugSelfOption) {
   EXPECT_EQ(expand("%:compare-debug-self-opt()"), (Words{}));
   add_switch("-o", {"out.o"});
@@ -279,6 +396,10 @@ TEST_F(FunctionTest, CompareDebugSelfOption) {
             (Words{"-w", "-S", "-o", "/dev/null", "-fcompare-debug-second", "-gtoggle"}));
   EXPECT_NE(command_line().switches[0].liveness & kSwitchIgnored, 0u);
   EXPECT_NE(command_line().switches[1].liveness & kSwitchIgnored, 0u);
+  // Without a compare option the self spec ends at the mark of the second run.
+  command_line().compare_debug_option = nullptr;
+  EXPECT_EQ(expand("%:compare-debug-self-opt()"),
+            (Words{"-w", "-S", "-o", "/dev/null", "-fcompare-debug-second"}));
   EXPECT_EXIT(expand_spec("%:compare-debug-self-opt(x)", nullptr), ExitedWithCode(1),
               "too many arguments to %:compare-debug-self-opt");
 }
@@ -320,6 +441,28 @@ TEST_F(FunctionTest, CompareDebugDumpOptionWithAGivenName) {
   Words named = expand("%:compare-debug-dump-opt()");
   ASSERT_EQ(named.size(), 1u);
   EXPECT_STREQ(compile_progress().debug_check_dump[0], "my dump");
+  EXPECT_EXIT(expand_spec("%:compare-debug-dump-opt(x)", nullptr), ExitedWithCode(1),
+              "too many arguments to %:compare-debug-dump-opt");
+}
+
+// A second compilation whose first one made no seed (the user asked for
+// -fcompare-debug-second): the dump option alone, or nothing at all when
+// the name was given.
+TEST_F(FunctionTest, CompareDebugDumpOptionOfASecondCompilationWithoutASeed) {
+  use_input("a.c");
+  command_line().compare_debug = -1;
+  Words words = expand("%:compare-debug-dump-opt()");
+  ASSERT_EQ(words.size(), 1u);
+  EXPECT_TRUE(StartsWith(words[0], "-fdump-final-insns=" + temp_dir()));
+  EXPECT_TRUE(EndsWith(words[0], ".gk.gkd"));
+  EXPECT_EQ(compile_progress().debug_check_dump[1], words[0].substr(19));
+  add_switch("-fdump-final-insns=given");
+  EXPECT_EQ(expand("%:compare-debug-dump-opt()"), (Words{}));
+  EXPECT_STREQ(compile_progress().debug_check_dump[1], "given");
+  // With -save-temps the dump is named after the input, marked as the second.
+  command_line().switches.clear();
+  add_switch("-save-temps");
+  EXPECT_EQ(expand("%:compare-debug-dump-opt()"), (Words{"-fdump-final-insns=a.gk.c.gkd"}));
 }
 
 TEST_F(FunctionTest, PrintAsmHeader) {
