@@ -96,6 +96,22 @@ TEST_F(MultilibTest, DefaultsCountUnlessTheirGroupHasAnotherChoice) {
   EXPECT_FALSE(option_in_use("mabi=lp64", 9));
 }
 
+// Specs files are written by hand: blanks around the defaults, a last
+// match without its ";", and entries none of which fits.
+TEST_F(MultilibTest, LooseStringsFromSpecsFiles) {
+  set("multilib", "32:../lib32 m32;64:../lib64 m64;");
+  set("multilib_matches", "m32 m32;mfoo m64");
+  set("multilib_defaults", "  mabi=lp64 ");
+  set("multilib_options", "mabi=lp64/mabi=ilp32");
+  EXPECT_EQ(select(), "- - -");
+  EXPECT_TRUE(option_is_default("mabi=lp64", 9));
+  EXPECT_TRUE(option_in_use("mabi=lp64", 9));
+
+  reset_multilib_state();
+  add_switch("-mfoo");
+  EXPECT_EQ(select(), "64 ../lib64 -");
+}
+
 TEST_F(MultilibTest, MissingDefaultChoosesTheDirectoryButNotTheOsDirectory) {
   // No option group names the default, so it is never in use: the first
   // entry still gives the directory, the exact match comes later.
@@ -155,6 +171,7 @@ TEST_F(MultilibTest, MalformedStringsAreFatal) {
   EXPECT_EXIT(select(), ExitedWithCode(1), "multilib select .* is invalid");
   set("multilib", "32 m32 ;32");
   EXPECT_EXIT(select(), ExitedWithCode(1), "multilib select .* is invalid");
+  EXPECT_EXIT(table(), ExitedWithCode(1), "multilib select .32 m32 ;32. .. is invalid");
 }
 
 TEST_F(MultilibTest, TableSkipsHiddenExcludedDuplicateAndDefaultOnlyEntries) {
@@ -164,7 +181,7 @@ TEST_F(MultilibTest, TableSkipsHiddenExcludedDuplicateAndDefaultOnlyEntries) {
   set("multilib_exclusions", "mx32;");
   EXPECT_EQ(table(), ".;\n.;@mq\n32;@m32\nn64;@m64\n");
 
-  set("multilib_extra", "mextra  mmore");
+  set("multilib_extra", "mextra  mmore ");
   set("multilib", "32:../lib32 m32;");
   EXPECT_EQ(table(), "32;@m32@mextra@mmore\n");
 

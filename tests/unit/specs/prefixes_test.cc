@@ -107,6 +107,21 @@ TEST_F(PrefixesTest, RelocationMovesStandardPrefixBelowTheRoot) {
   EXPECT_EQ(take(relocate_prefix("/opt/std/lib/", "VORN")).rfind("@VORN", 0), 0u);
 }
 
+// Installed at the root, every absolute path is below the standard prefix;
+// an unset variable or an empty root leaves the rest of the path.
+TEST_F(PrefixesTest, RelocationOfTheRootAndOfEmptyOrUnsetValues) {
+  set_standard_prefix("/", 1);
+  fake_environment()["VORN_ROOT"] = "/r/";
+  EXPECT_EQ(take(relocate_prefix("/lib/", "VORN")), "/r/lib/");
+  EXPECT_EQ(take(relocate_prefix("/", "VORN")), "/r/");
+  fake_environment()["VORN_ROOT"] = "";
+  EXPECT_EQ(take(relocate_prefix("/lib/", "VORN")), "/lib/");
+  set_standard_prefix("/opt/std", 8);
+  std::string standard = config::kStandardPrefix;
+  if (!standard.empty() && standard.back() == '/') standard.pop_back();
+  EXPECT_EQ(take(relocate_prefix("/opt/std/x/", "$UNSET_DIR")), standard + "/x/");
+}
+
 TEST_F(PrefixesTest, MissingDirectoriesBeforeParentReferencesAreTidied) {
   dir_.mkdir("exists/sub");
   std::string base = dir_.path();
@@ -115,6 +130,7 @@ TEST_F(PrefixesTest, MissingDirectoriesBeforeParentReferencesAreTidied) {
   EXPECT_EQ(tidy(base + "/exists/../lib/"), base + "/exists/../lib/");
   EXPECT_EQ(tidy(base + "/m1/m2/../../lib/"), base + "/lib/");
   EXPECT_EQ(tidy(base + "/m1/./..//lib/"), base + "/lib/");
+  EXPECT_EQ(tidy(base + "/missing//../lib/"), base + "/lib/");
   // Tidying stops at the first directory that exists.
   EXPECT_EQ(tidy(base + "/exists/sub/../m/../x/"), base + "/exists/sub/../m/../x/");
   EXPECT_EQ(tidy(base + "/missing/../exists/sub/../x/"), base + "/exists/sub/../x/");
@@ -249,8 +265,12 @@ TEST_F(PrefixesTest, SysrootAndSetUpPrefixes) {
   search_paths().target_system_root = "/sr/";
   search_paths().target_sysroot_suffix = "/sfx";
   add_search_prefix_under_sysroot("/lib/", "BINUTILS");
+  // An empty system root (--sysroot=) leaves the path as it is.
+  search_paths().target_system_root = "";
+  search_paths().target_sysroot_suffix = nullptr;
+  add_search_prefix_under_sysroot("/opt/", "BINUTILS");
   Paths startfiles = prefixes_of(search_paths().startfile_prefixes);
-  EXPECT_EQ(startfiles, (Paths{"/usr/lib/", "/sr/sfx/lib/"}));
+  EXPECT_EQ(startfiles, (Paths{"/usr/lib/", "/sr/sfx/lib/", "/opt/"}));
   EXPECT_TRUE(search_paths().startfile_prefixes.first->os_multilib);
   EXPECT_EQ(search_paths().startfile_prefixes.first->priority, kPrefixPriorityOther);
 
