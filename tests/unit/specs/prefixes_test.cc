@@ -187,6 +187,36 @@ TEST_F(PrefixesTest, MultiarchDirectoryIsTriedBeforeThePlainForm) {
                                "/pl/", "/mc/m/v/"}));
 }
 
+// Whichever candidate answers, in either pass, the walk stops there with it.
+TEST_F(PrefixesTest, EveryCandidateCanEndTheWalk) {
+  SearchPaths& paths = search_paths();
+  paths.machine_suffix = "m/v/";
+  paths.target_suffix = "m/";
+  paths.multilib_dir = "M";
+  paths.multilib_os_dir = "O";
+  paths.multiarch_dir = "A";
+  add("/os/", kPrefixPlain, true);
+  add("/pl/", kPrefixPlain, false);
+  add("/tg/", kPrefixMachineTarget, false);
+  const Paths all = walk(true);
+  ASSERT_EQ(all.size(), 16u);
+  struct Answer {
+    std::size_t wanted;
+    std::size_t calls;
+  };
+  auto answer_at = [](char* path, void* data) -> void* {
+    Answer* answer = static_cast<Answer*>(data);
+    return answer->calls++ == answer->wanted ? path : nullptr;
+  };
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    Answer answer{i, 0};
+    void* found = visit_search_paths(&paths.startfile_prefixes, true, 0, answer_at, &answer);
+    ASSERT_NE(found, nullptr) << i;
+    EXPECT_EQ(take(static_cast<char*>(found)), all[i]);
+    EXPECT_EQ(answer.calls, i + 1);
+  }
+}
+
 TEST_F(PrefixesTest, FirstAnswerEndsTheWalk) {
   add("/a/", kPrefixPlain, false);
   add("/b/", kPrefixPlain, false);
