@@ -237,19 +237,18 @@ const char* driver_self_spec_at(std::size_t index) {
 namespace {
 
 // The runtime-library sequence for the static library STATIC_NAME and the
-// exception-handling library EH_NAME.
-std::string runtime_library_sequence(const char* static_name, const char* eh_name) {
-  std::string text = "%{static|static-libvorn|static-pie:";
-  text += static_name;
-  text += ' ';
-  text += eh_name;
-  text += "}%{!static:%{!static-libvorn:%{!static-pie:%{!shared-libvorn:";
-  text += static_name;
-  text += " --push-state --as-needed -lvorn_s --pop-state}%{shared-libvorn:-lvorn_s%{!shared: ";
-  text += static_name;
-  text += "}}}}}";
-  return text;
+// exception-handling library EH_NAME, joined at compile time.
+template <std::size_t S, std::size_t E>
+constexpr auto runtime_library_sequence(const char (&static_name)[S], const char (&eh_name)[E]) {
+  return join_texts("%{static|static-libvorn|static-pie:", static_name, " ", eh_name,
+                    "}%{!static:%{!static-libvorn:%{!static-pie:%{!shared-libvorn:", static_name,
+                    " --push-state --as-needed -lvorn_s --pop-state}%{shared-libvorn:-lvorn_s"
+                    "%{!shared: ",
+                    static_name, "}}}}}");
 }
+
+constexpr auto kLinkFlagSequence = runtime_library_sequence("-lvorn", "-lvorn_eh");
+constexpr auto kArchiveSequence = runtime_library_sequence("libvorn.a%s", "libvorn_eh.a%s");
 
 }  // namespace
 
@@ -260,10 +259,10 @@ std::string rewrite_libvorn(const char* text) {
   for (std::size_t i = 0; text[i] != '\0';) {
     bool word_start = i == 0 || text[i - 1] == ' ';
     if (word_start && std::strncmp(text + i, kLinkFlag, sizeof kLinkFlag - 1) == 0) {
-      out += runtime_library_sequence("-lvorn", "-lvorn_eh");
+      out += kLinkFlagSequence.data();
       i += sizeof kLinkFlag - 1;
     } else if (word_start && std::strncmp(text + i, kArchive, sizeof kArchive - 1) == 0) {
-      out += runtime_library_sequence("libvorn.a%s", "libvorn_eh.a%s");
+      out += kArchiveSequence.data();
       i += sizeof kArchive - 1;
     } else {
       out += text[i++];
