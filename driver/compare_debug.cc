@@ -83,7 +83,6 @@ struct MappedDump {
 
 // Maps NAME read-only; null when it cannot be mapped (the caller falls
 // back to streams).  *OPENED tells an open failure from a mapping one.
-
 void* map_file(const char* name, std::size_t size, bool* opened) {
   int fd = open(name, O_RDONLY | O_CLOEXEC);
   *opened = fd >= 0;
