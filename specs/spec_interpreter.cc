@@ -198,7 +198,6 @@ void escape_library_dirs(Cursor&) {
 }
 void escape_delete(Cursor&) {
   spec_state().delete_mode = kDeleteMarked;
-  mark_word_file();
 }
 void escape_include_options(Cursor&) {
   expand_include_options();
@@ -217,7 +216,6 @@ void escape_linker_script(Cursor&) {
 }
 void escape_output_file(Cursor&) {
   spec_state().output_file = true;
-  mark_word_file();
 }
 
 // The text up to the next newline (not included) or the end.
@@ -524,6 +522,11 @@ int do_spec_1(const char* spec, bool literal, const char* matched_remainder) {
         if (cursor.stop) return cursor.status;
         break;
       }
+      case '=':
+        // Written by the spec: an option word's file may start after it.
+        append_char_and_start(c);
+        state.word_file.after_equals = state.word.size();
+        break;
       default:
         append_char_and_start(c);
         break;

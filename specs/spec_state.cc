@@ -59,11 +59,6 @@ void clear_word_flags() {
   state.word_file = WordFile{};
 }
 
-void mark_word_file() {
-  SpecState& state = spec_state();
-  if (state.word_file.mark == WordFile::kNoMark) state.word_file.mark = state.word.size();
-}
-
 int store_separate_word(const char* text) {
   do_spec_1(text, true, nullptr);
   return do_spec_1(" ", false, nullptr);

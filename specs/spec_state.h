@@ -29,15 +29,17 @@ struct TempNameEntry {
 // 1: the word is a generated temporary name; 2: set by "%d".
 enum DeleteMode { kDeleteNone = 0, kDeleteTemporary = 1, kDeleteMarked = 2 };
 
-// The file that the word under construction names, for the deletion lists.
-// An option word ("-plugin-opt=-fresolution=/tmp/ccX.res") carries its file
-// after text that may itself hold "=", so the file is never guessed from
-// the word: it is the temporary made for the word, or the text from where
-// "%d" or "%w" marked the word.
+// The file that the word under construction names, for the deletion lists:
+// the temporary made for the word when it carries one; else, for an option
+// word ("-fdump-x=FILE"), the text after the last "=" of the word; else the
+// whole word.  Only an "=" the spec text itself wrote splits the word: one
+// that came in with a name the driver put there (an input's base name, a
+// dump directory, a switch's argument, an environment value) is part of
+// that name, so the output "-a=b.o" of "./-a=b.cc" is never taken for b.o.
 struct WordFile {
-  static constexpr std::size_t kNoMark = static_cast<std::size_t>(-1);
-  const char* temporary = nullptr;  // the generated name, with delete mode 1
-  std::size_t mark = kNoMark;       // where the first "%d" or "%w" stood
+  static constexpr std::size_t kNoEquals = static_cast<std::size_t>(-1);
+  const char* temporary = nullptr;       // the generated name, with delete mode 1
+  std::size_t after_equals = kNoEquals;  // just after the spec's last "="
 };
 
 struct SpecState {
@@ -95,10 +97,6 @@ inline bool switch_text_matches(const char* text, std::string_view name, bool st
 // Clears the library-file, linker-script and output-file flags, the
 // delete mode and the word's file, as a blank does.
 void clear_word_flags();
-
-// "%d" and "%w": the word's file starts here, unless an earlier mark of
-// the same word said where.
-void mark_word_file();
 
 // Interprets TEXT literally and then one blank: TEXT becomes a word of its
 // own (an empty TEXT an empty word).

@@ -53,13 +53,12 @@ void refuse_input_as_output(const char* output) {
 
 // The file WORD names (see WordFile); a word that a search replaced names
 // the file found.
-const char* file_named_by(const char* word, bool replaced) {
+const char* file_named_by(const char* word, std::size_t after_equals, bool replaced) {
   const SpecState& state = spec_state();
-  const WordFile& file = state.word_file;
   // A generated name always comes with the file it names.
-  if (state.delete_mode == kDeleteTemporary) return file.temporary;
-  if (replaced || file.mark == WordFile::kNoMark || file.mark >= std::strlen(word)) return word;
-  return word + file.mark;
+  if (state.delete_mode == kDeleteTemporary) return state.word_file.temporary;
+  if (replaced || word[0] != '-' || after_equals == WordFile::kNoEquals) return word;
+  return word + after_equals;
 }
 
 }  // namespace
@@ -68,6 +67,8 @@ void finish_argument() {
   SpecState& state = spec_state();
   char* word = xstrdup(state.word.c_str());
   state.word.clear();
+  std::size_t after_equals = state.word_file.after_equals;
+  state.word_file.after_equals = WordFile::kNoEquals;
   bool replaced = false;
   if (state.library_file) {
     if (char* found = locate_library_file(word)) {
@@ -87,8 +88,8 @@ void finish_argument() {
     replaced = true;
   }
   if (state.output_file) refuse_input_as_output(word);
-  store_argument(word, file_named_by(word, replaced), state.delete_mode != kDeleteNone,
-                 state.output_file);
+  store_argument(word, file_named_by(word, after_equals, replaced),
+                 state.delete_mode != kDeleteNone, state.output_file);
   if (state.output_file) set_current_output(word);
   state.word_started = false;
 }

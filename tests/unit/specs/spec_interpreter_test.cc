@@ -370,7 +370,7 @@ TEST_F(InterpreterTest, PipeEscapesUnderPipe) {
 
 TEST_F(InterpreterTest, DeleteAndOutputFlagsRecordFiles) {
   use_input("x.c");
-  EXPECT_EQ(expand("-fdump=%dfoo.d -o %w%b.s"), (Words{"-fdump=foo.d", "-o", "x.s"}));
+  EXPECT_EQ(expand("%d-fdump=foo.d -o %w%b.s"), (Words{"-fdump=foo.d", "-o", "x.s"}));
   EXPECT_EQ(hooks_.delete_at_exit, (Words{"foo.d"}));
   EXPECT_EQ(hooks_.delete_on_failure, (Words{"x.s"}));
   EXPECT_STREQ(compile_progress().outputs[0], "x.s");
@@ -382,9 +382,9 @@ TEST_F(InterpreterTest, DeleteAndOutputFlagsRecordFiles) {
   EXPECT_EQ(hooks_.delete_at_exit, (Words{"foo.d", "A", "C"}));
 }
 
-// The file a word names is the temporary made for it, or the text from
-// where "%d" or "%w" stood; never a guess from the "=" signs of the word.
-TEST_F(InterpreterTest, RecordedFileIsTheOneMadeNotPartOfTheWord) {
+// The file a word names is the temporary made for it; else, for an option
+// word, the text after the last "=" the spec wrote; else the whole word.
+TEST_F(InterpreterTest, RecordedFileIsTheOneMadeOrTheOptionsValue) {
   hooks_.delete_at_exit.clear();
   Words words = expand("-plugin-opt=-fresolution=%u.res");
   ASSERT_EQ(words.size(), 1u);
@@ -396,22 +396,37 @@ TEST_F(InterpreterTest, RecordedFileIsTheOneMadeNotPartOfTheWord) {
   expand("-x=%g.s,y");
   EXPECT_TRUE(EndsWith(hooks_.delete_at_exit.back(), ".s"));
 
-  // A marked word whose own text has "=" in it: the mark says where the
-  // file begins, the whole word when it stood first.
-  use_input("d=1/a=b.c");
+  // No temporary: the spec's last "=" ends the option, wherever the mark
+  // stood; a word that is no option is named whole.
+  hooks_.delete_at_exit.clear();
+  EXPECT_EQ(expand("%d-fx=dir=d.tmp %w-fout=res.x -fy=%dkeep=e.tmp %dx=f.tmp"),
+            (Words{"-fx=dir=d.tmp", "-fout=res.x", "-fy=keep=e.tmp", "x=f.tmp"}));
+  EXPECT_EQ(hooks_.delete_at_exit, (Words{"d.tmp", "e.tmp", "x=f.tmp"}));
+  EXPECT_EQ(hooks_.delete_on_failure, (Words{"res.x"}));
+
+  // An "=" that came in with a name the driver put into the word is part
+  // of that name: an input's base name, the dump directory, a variable.
+  use_input("d=1/-a=b.c");
   command_line().dump_dir = "t=x/";
   command_line().dump_dir_length = 4;
+  hooks_.environment = {{"V", "v=1"}};
   hooks_.delete_at_exit.clear();
-  EXPECT_EQ(expand("-fdump=%d%b.d %w%b.s -o %d%w-%b.o"),
-            (Words{"-fdump=t=x/a=b.d", "a=b.s", "-o", "-a=b.o"}));
-  EXPECT_EQ(hooks_.delete_at_exit, (Words{"t=x/a=b.d", "-a=b.o"}));
-  EXPECT_EQ(hooks_.delete_on_failure, (Words{"a=b.s", "-a=b.o"}));
+  hooks_.delete_on_failure.clear();
+  EXPECT_EQ(expand("-fdump=%d%b.d %w%b.s -o %d%w%b.o %d-fv=%:getenv(V .v)"),
+            (Words{"-fdump=t=x/-a=b.d", "-a=b.s", "-o", "-a=b.o", "-fv=v=1.v"}));
+  EXPECT_EQ(hooks_.delete_at_exit, (Words{"t=x/-a=b.d", "-a=b.o", "v=1.v"}));
+  EXPECT_EQ(hooks_.delete_on_failure, (Words{"-a=b.s", "-a=b.o"}));
 }
 
-// A spec function called inside a word leaves that word's file alone.
+// A spec function called inside a word leaves that word's file alone: the
+// "=" and the temporary written before the call still count.
 TEST_F(InterpreterTest, FunctionCallKeepsTheCallersWordFile) {
-  expand("-o=%w%:if-exists-else(/no/such/file out=1.o)");
-  EXPECT_EQ(hooks_.delete_on_failure, (Words{"out=1.o"}));
+  expand("-o=%w%:if-exists-else(/no/such/file out.o) -p=%w%:if-exists-else(/no/such x=1.o)");
+  EXPECT_EQ(hooks_.delete_on_failure, (Words{"out.o", "1.o"}));
+  hooks_.delete_at_exit.clear();
+  Words words = expand("-x=%g.s%:if-exists-else(/no/such/file ,y)");
+  ASSERT_EQ(hooks_.delete_at_exit.size(), 1u);
+  EXPECT_EQ(words, (Words{"-x=" + hooks_.delete_at_exit[0] + ",y"}));
 }
 
 TEST_F(InterpreterTest, LibraryFilesAndLinkerScriptsAreSearched) {
