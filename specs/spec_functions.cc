@@ -138,7 +138,9 @@ const char* if_exists(int argc, const char** argv) {
 
 const char* if_exists_else(int argc, const char** argv) {
   if (argc != 2) return nullptr;
-  return quoted_file(absolute_and_readable(argv[0]) ? argv[0] : argv[1]);
+  // ELSE is the spec's own text, interpreted again like the results of
+  // if-exists-then-else; only a file found on disk needs quoting.
+  return absolute_and_readable(argv[0]) ? quoted_file(argv[0]) : argv[1];
 }
 
 const char* if_exists_then_else(int argc, const char** argv) {
