@@ -64,7 +64,9 @@ int finish_standard_output(int status) {
   if (flush_standard_output()) return status;
   errno = standard_output_errno();
   if (errno != 0) {
-    report_error(_("write error on standard output: %m"));
+    // Not looked up here: the first lookup of a run sets up the catalogue,
+    // which changes errno; report_error keeps errno before it translates.
+    report_error("write error on standard output: %m");
   } else {
     report_error(_("write error on standard output"));
   }
