@@ -57,19 +57,23 @@ void set_up_search_lists(const char* argv0, WrapperPrefixList& tool_dirs,
 }
 
 // Runs the tool at TOOL_PATH, the very file the lookup checked, and returns
-// the wrapper's exit status.  No PATH search: a candidate found in the
-// current directory under a one-character prefix ("zar") has no "/", and a
-// searching exec would run some other "zar" from PATH instead.
+// the wrapper's exit status.  The searching exec runs a tool script that
+// lacks "#!" through the shell, as a shell would; given a name with a "/"
+// it looks nothing up on PATH, so a candidate found in the current
+// directory under a one-character prefix ("zar") goes as "./zar", or some
+// other "zar" from PATH would run instead.
 int run_tool(const std::string& tool_path, const std::vector<std::string>& arguments) {
   std::vector<char*> argv;
   argv.reserve(arguments.size() + 1);
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
 
+  std::string executable = tool_path;
+  if (executable.find('/') == std::string::npos) executable.insert(0, "./");
   std::string runner_name = "vorn-" + tool_path;
   int status = 0;
   int err = 0;
-  const char* failure = pex_run_single(PEX_LAST, tool_path.c_str(), argv.data(),
+  const char* failure = pex_run_single(PEX_LAST | PEX_SEARCH, executable.c_str(), argv.data(),
                                        runner_name.c_str(), nullptr, nullptr, &status, &err);
   if (failure != nullptr) {
     std::fprintf(stderr, "Error running %s: %s\n", tool_path.c_str(), failure);
