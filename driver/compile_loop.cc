@@ -105,6 +105,15 @@ const char* default_output_suffix(std::size_t count, const DecodedOption* option
   return compile_only ? ".o" : nullptr;
 }
 
+// Whether COMPILER writes the default output of SUFFIX.  An input that is
+// assembly already is not compiled under -S: the assembler's specs run
+// nothing for it, or only the preprocessor onto standard output.
+bool writes_default_output(const CompilerEntry& compiler, const char* suffix) {
+  if (std::strcmp(suffix, ".s") != 0) return true;
+  return std::strcmp(compiler.suffix, "@assembler") != 0 &&
+         std::strcmp(compiler.suffix, "@assembler-with-cpp") != 0;
+}
+
 }  // namespace
 
 // The specs check every output word they make, but only when the command
@@ -117,7 +126,9 @@ void CompilerDriver::refuse_default_outputs_over_inputs() {
   if (suffix == nullptr) return;
   InputList& inputs = command_line().inputs;
   for (std::size_t i = 0; i < inputs.size(); ++i) {
-    if (inputs[i].compiler == nullptr) continue;
+    if (inputs[i].compiler == nullptr || !writes_default_output(*inputs[i].compiler, suffix)) {
+      continue;
+    }
     select_input(static_cast<int>(i), nullptr);
     const CurrentInput& current = compile_progress().input;
     std::string output(current.basename, current.base_length);
