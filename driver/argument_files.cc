@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
 #include "diagnostics/intl.h"
 #include "support/memory.h"
+#include "support/system_error.h"
 #include "support/whole_file.h"
 
 namespace vorn {
@@ -81,9 +83,13 @@ void split_into_block(std::string_view text, char* block, WordFn word) {
   std::exit(1);
 }
 
+// ERROR is the errno of a kUnreadable verdict.
 [[noreturn]] void unusable_argument_file(const char* argv0, const char* path,
-                                         ArgumentFileRead verdict) {
-  if (verdict == ArgumentFileRead::kNulByte) {
+                                         ArgumentFileRead verdict, int error) {
+  if (verdict == ArgumentFileRead::kUnreadable) {
+    std::fprintf(stderr, _("%s: error: cannot read @-file '%s': %s\n"), argv0, path,
+                 system_error_text(error));
+  } else if (verdict == ArgumentFileRead::kNulByte) {
     std::fprintf(stderr, _("%s: error: @-file '%s' contains a NUL byte\n"), argv0, path);
   } else {
     std::fprintf(stderr, _("%s: error: @-file '%s' is larger than %d MiB\n"), argv0, path,
@@ -96,11 +102,15 @@ void split_into_block(std::string_view text, char* block, WordFn word) {
 
 ArgumentFileRead read_argument_file(const char* path, std::string* contents) {
   int fd = open(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return ArgumentFileRead::kLiteral;
+  if (fd < 0) return ArgumentFileRead::kUnreadable;
   WholeFileStatus status = read_whole_descriptor(fd, contents);
+  int read_errno = errno;
   close(fd);
   if (status == WholeFileStatus::kTooLarge) return ArgumentFileRead::kTooLarge;
-  if (status != WholeFileStatus::kRead) return ArgumentFileRead::kLiteral;
+  if (status != WholeFileStatus::kRead) {
+    errno = read_errno;
+    return ArgumentFileRead::kUnreadable;
+  }
   if (contents->find('\0') != std::string::npos) return ArgumentFileRead::kNulByte;
   return ArgumentFileRead::kRead;
 }
@@ -129,6 +139,8 @@ bool expand_argument_files(int* argc, char*** argv) {
       argument_file_failure(vector[0], "%s: error: too many @-files encountered\n");
     }
     const char* path = argument + 1;
+    // Only a name that names nothing is an argument like any other; a file
+    // that is there but cannot be read would lose its arguments.
     struct stat info;
     if (stat(path, &info) != 0) {
       ++i;
@@ -139,11 +151,7 @@ bool expand_argument_files(int* argc, char*** argv) {
     }
     std::string contents;
     ArgumentFileRead verdict = read_argument_file(path, &contents);
-    if (verdict == ArgumentFileRead::kLiteral) {
-      ++i;
-      continue;
-    }
-    if (verdict != ArgumentFileRead::kRead) unusable_argument_file(vector[0], path, verdict);
+    if (verdict != ArgumentFileRead::kRead) unusable_argument_file(vector[0], path, verdict, errno);
     // The words of one file share one block that starts with the first of
     // them; like the new vector, it lives for the process.
     char* block = static_cast<char*>(xmalloc(contents.size() + 1));
