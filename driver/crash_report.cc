@@ -104,16 +104,9 @@ bool same_contents(const char* a, const char* b) {
   return read_whole_file(a, &first) && read_whole_file(b, &second) && first == second;
 }
 
-// The reproduction file starts with the compiler's messages as comments and
-// the command that crashed.
-bool write_reproduction_header(const Attempt& files, const std::vector<const char*>& words) {
-  std::FILE* err = std::fopen(files.err, "r");
-  if (err == nullptr) return false;
-  std::FILE* out = std::fopen(files.out, "w");
-  if (out == nullptr) {
-    std::fclose(err);
-    return false;
-  }
+// Copies the compiler's messages from ERR into OUT as comments.  False when
+// reading ERR failed, with errno telling why.
+bool copy_messages_as_comments(std::FILE* err, std::FILE* out) {
   char piece[256];
   bool at_line_start = true;
   while (std::fgets(piece, sizeof piece, err) != nullptr) {
@@ -122,11 +115,56 @@ bool write_reproduction_header(const Attempt& files, const std::vector<const cha
     std::size_t length = std::strlen(piece);
     at_line_start = length > 0 && piece[length - 1] == '\n';
   }
+  return std::ferror(err) == 0;
+}
+
+// Closes OUT; false when anything written to it was lost, with errno
+// telling why.
+bool close_written(std::FILE* out) {
+  bool ok = std::fflush(out) == 0 && std::ferror(out) == 0;
+  int saved_errno = errno;
+  ok = std::fclose(out) == 0 && ok;
+  if (!ok && saved_errno != 0) errno = saved_errno;
+  return ok;
+}
+
+// The user asked for the reproduction file and would otherwise learn
+// nothing of it: a file that cannot be made is reported, with errno telling
+// why.  Both return false.
+bool cannot_read_messages(const Attempt& files) {
+  report_error("cannot read %qs for reproduction file %qs: %m", files.err, files.out);
+  return false;
+}
+bool cannot_write_reproduction(const Attempt& files) {
+  report_error("cannot write reproduction file %qs: %m", files.out);
+  return false;
+}
+
+// The reproduction file starts with the compiler's messages as comments and
+// the command that crashed.
+bool write_reproduction_header(const Attempt& files, const std::vector<const char*>& words) {
+  std::FILE* err = std::fopen(files.err, "r");
+  if (err == nullptr) return cannot_read_messages(files);
+  std::FILE* out = std::fopen(files.out, "w");
+  if (out == nullptr) {
+    int open_errno = errno;
+    std::fclose(err);
+    errno = open_errno;
+    return cannot_write_reproduction(files);
+  }
+  errno = 0;
+  bool read = copy_messages_as_comments(err, out);
+  int read_errno = errno;
+  std::fclose(err);
   std::fputs("\n//", out);
   for (const char* word : words) std::fprintf(out, " %s", word);
   std::fputs("\n\n", out);
-  std::fclose(err);
-  return std::fclose(out) == 0;
+  bool written = close_written(out);
+  if (!read) {
+    errno = read_errno;
+    return cannot_read_messages(files);
+  }
+  return written || cannot_write_reproduction(files);
 }
 
 void say_not_reproducible() {
