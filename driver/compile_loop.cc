@@ -2,6 +2,7 @@
 // each input's compiler spec, with the -fcompare-debug recompilation.
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "diagnostics/diagnostic.h"
 #include "diagnostics/intl.h"
@@ -107,11 +108,12 @@ const char* default_output_suffix(std::size_t count, const DecodedOption* option
 
 // Whether COMPILER writes the default output of SUFFIX.  An input that is
 // assembly already is not compiled under -S: the assembler's specs run
-// nothing for it, or only the preprocessor onto standard output.
+// nothing for it, or only the preprocessor onto standard output.  A header
+// compiles to a precompiled header, never to an object.
 bool writes_default_output(const CompilerEntry& compiler, const char* suffix) {
-  if (std::strcmp(suffix, ".s") != 0) return true;
-  return std::strcmp(compiler.suffix, "@assembler") != 0 &&
-         std::strcmp(compiler.suffix, "@assembler-with-cpp") != 0;
+  std::string_view language = compiler.suffix;
+  if (std::strcmp(suffix, ".s") == 0) return !language.starts_with("@assembler");
+  return !language.ends_with("-header");
 }
 
 }  // namespace
