@@ -5,6 +5,7 @@
 #include <strings.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -146,16 +147,29 @@ void ensure_message_locale() {
   choose_marks(::gettext("`"), ::gettext("'"));
 }
 
+// Texts are translated at the point of the report, often right after the
+// failing call whose errno a "%m" in the text names; the first text's set-up
+// of the locale and the catalogue must leave that errno as it found it.
 char* translate(const char* msgid) {
-  if (untranslated()) return const_cast<char*>(msgid);
-  ensure_message_locale();
-  return ::gettext(msgid);
+  const int saved_errno = errno;
+  char* text = const_cast<char*>(msgid);
+  if (!untranslated()) {
+    ensure_message_locale();
+    text = ::gettext(msgid);
+  }
+  errno = saved_errno;
+  return text;
 }
 
 char* translate_plural(const char* singular, const char* plural, unsigned long n) {
-  if (untranslated()) return const_cast<char*>(n == 1 ? singular : plural);
-  ensure_message_locale();
-  return ::ngettext(singular, plural, n);
+  const int saved_errno = errno;
+  char* text = const_cast<char*>(n == 1 ? singular : plural);
+  if (!untranslated()) {
+    ensure_message_locale();
+    text = ::ngettext(singular, plural, n);
+  }
+  errno = saved_errno;
+  return text;
 }
 
 const char* opening_mark() {

@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -48,6 +49,21 @@ TEST_F(Quotes, CurlyQuotesInAUtf8Locale) {
   EXPECT_STREQ(closing_mark(), "\xe2\x80\x99");
   EXPECT_EQ(format_message("%<-c%> and %qs", "x"),
             "\xe2\x80\x98-c\xe2\x80\x99 and \xe2\x80\x98x\xe2\x80\x99");
+}
+
+// A "%m" report translates its text after the failing call: the first
+// text's set-up of the locale and catalogue must not change errno.
+TEST_F(Quotes, TheFirstTranslationLeavesErrnoAlone) {
+  ScopedEnv language("LANGUAGE", "de");
+  ScopedEnv all("LC_ALL", "C.UTF-8");
+  init_locale_and_quotes();
+  errno = ENOSPC;
+  translate("write error on standard output: %m");
+  EXPECT_EQ(errno, ENOSPC);
+  init_locale_and_quotes();
+  errno = ENOSPC;
+  translate_plural("%lu file", "%lu files", 2);
+  EXPECT_EQ(errno, ENOSPC);
 }
 
 }  // namespace
