@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Checks the manual pages: each renders without a single warning, and every
-option that vorn-cxx(1) names is a row of the option table, so the page
-cannot drift from what the driver accepts.
+"""Checks the manual pages: each renders without a single warning and runs
+no words together, and every option that vorn-cxx(1) names is a row of the
+option table, so the page cannot drift from what the driver accepts.
 
 usage: check_man_pages.py GROFF OPTIONS_DEF DRIVER_PAGE OTHER_PAGE...
 """
@@ -25,6 +25,28 @@ def render_warnings(groff, page):
 
 def macro_arguments(text):
     return [a[1:-1] if a.startswith('"') else a for a in re.findall(r'"[^"]*"|\S+', text)]
+
+
+def joined_words(page):
+    """Alternating-font macro lines whose arguments put two words side by
+    side: the macro prints its arguments without blanks between them, so
+    ".IR name , so that" reads "name,sothat".  An option with its joined
+    argument (".BI \\-B prefix") and a one- or two-letter ending (".IR arg s")
+    are written that way on purpose."""
+    faults = []
+    with open(page, encoding='utf-8') as source:
+        for number, line in enumerate(source, 1):
+            macro = re.match(r'\.(BI|BR|IB|IR|RB|RI)\s+(.*)', line)
+            if not macro:
+                continue
+            arguments = macro_arguments(macro.group(2))
+            for left, right in zip(arguments, arguments[1:]):
+                if (left[-1:].isalpha() and right[:1].isalpha() and
+                        not left.lstrip('\\').startswith('-') and
+                        len(right.rstrip('.,;:')) > 2):
+                    faults.append(f'{page}:{number}: "{left}" and "{right}" run together')
+                    break
+    return faults
 
 
 def bold_runs(line):
@@ -77,6 +99,7 @@ def main():
         report = render_warnings(groff, page)
         if report:
             faults.append(f'{page} does not render cleanly:\n{report}')
+        faults += joined_words(page)
     rows = table_rows(options_def)
     named = named_options(driver_page)
     if not named:

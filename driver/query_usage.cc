@@ -132,9 +132,11 @@ void print_usage(std::FILE* stream, const char* program, bool verbose) {
 void print_version_banner(std::FILE* stream, const char* program) {
   std::fprintf(stream, "%s %s%s\n", program, config::kPackageVersion, config::kVersion);
   std::fputs(_("Copyright (C) 2026 The Vorn authors.\n"
-               "Vorn is shared in the hope that it is useful, but it comes WITHOUT ANY\n"
-               "WARRANTY, not even of merchantability or of fitness for any purpose.\n"
-               "Its source distribution states the terms under which you may copy it.\n"),
+               "License Apache-2.0: Apache License, Version 2.0\n"
+               "<https://www.apache.org/licenses/LICENSE-2.0>; the file LICENSE of the\n"
+               "source distribution holds its full text.  Vorn is distributed on an\n"
+               "\"AS IS\" BASIS, WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either\n"
+               "express or implied.\n"),
              stream);
 }
 
