@@ -24,6 +24,7 @@ CONTENTS = {
     'bin/vorn-cxx', 'bin/vorn-ar', 'bin/vorn-nm', 'bin/vorn-ranlib',
     'share/man/man1/vorn-cxx.1.gz', 'share/man/man1/vorn-ar.1.gz',
     'share/man/man1/vorn-nm.1.gz -> vorn-ar.1.gz', 'share/man/man1/vorn-ranlib.1.gz -> vorn-ar.1.gz',
+    'share/man/man7/vorn-options.7.gz',
     'share/bash-completion/completions/vorn-cxx',
     'share/zsh/vendor-completions/_vorn-cxx',
     'share/fish/vendor_completions.d/vorn-cxx.fish',
@@ -208,7 +209,8 @@ def check_dpkg_cycle(deb, root, version):
     man_env = dict(CLEAN_ENV, MANPATH=os.path.join(usr, 'share', 'man'), MANWIDTH='80',
                    MAN_DISABLE_SECCOMP='1', PAGER='cat')
     for page, title in (('vorn-cxx', 'vorn-cxx - compile and link C++ programs'),
-                        ('vorn-nm', 'vorn-ar, vorn-nm, vorn-ranlib - archive tools')):
+                        ('vorn-nm', 'vorn-ar, vorn-nm, vorn-ranlib - archive tools'),
+                        ('vorn-options', 'vorn-options - the options vorn-cxx accepts')):
         shown = run(['man', page], env=man_env)
         expect(shown.returncode == 0 and title in ' '.join(shown.stdout.split()),
                f'man {page} exited {shown.returncode}: {shown.stdout[:300]!r} {shown.stderr!r}')
