@@ -31,9 +31,10 @@ const char* placeholder(const Row& row) {
   return "arg";
 }
 
-std::string heading(const Row& row) {
+// How ROW is written, spelled TEXT (the row's own text, or its "no-" form).
+std::string heading(const Row& row, const std::string& spelling) {
   const std::string arg = std::string("\\fI") + placeholder(row) + "\\fP";
-  const std::string text = bold(row.text);
+  const std::string text = bold(spelling);
   const bool joined = row.flags & kJoined;
   const bool separate = row.flags & kSeparate;
   if (joined && separate) return text + " " + arg + ", " + text + arg;
@@ -169,7 +170,8 @@ std::string negation(const Model& model, const Row& row) {
               ? "No negative form; a later use cancels an earlier one."
               : "No negative form.";
   } else if (family == 'W' || family == 'f' || family == 'g' || family == 'm') {
-    out = "Negative form: " + bold(row.text.substr(0, 2) + "no-" + row.text.substr(2)) + ".";
+    out =
+        "Negative form: " + heading(row, row.text.substr(0, 2) + "no-" + row.text.substr(2)) + ".";
   }
   std::vector<std::string> ring = ring_members(model, index);
   if (!ring.empty()) {
@@ -233,7 +235,7 @@ std::string roff_text(std::string_view text) {
 }
 
 std::string reference_entry(const Model& model, const Row& row) {
-  std::string out = ".TP\n" + heading(row) + "\n";
+  std::string out = ".TP\n" + heading(row, row.text) + "\n";
   for (const std::string& line :
        {help(row), argument_form(row), argument_kind(row), values(model, row), classes(row),
         handling(row), alias(model, row), negation(model, row), messages(model, row)}) {
