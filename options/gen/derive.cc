@@ -189,4 +189,14 @@ void derive(Model* model) {
   check_enum_tables(*model);
 }
 
+Model read_definitions(const std::string& options, const std::string& enums,
+                       const std::string& variables) {
+  Model model;
+  read_options_def(options, &model);
+  read_enums_def(enums, &model);
+  read_variables_def(variables, &model);
+  derive(&model);
+  return model;
+}
+
 }  // namespace vorn::gen

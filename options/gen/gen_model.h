@@ -112,6 +112,10 @@ void read_variables_def(const std::string& path, Model* model);
 // Sorts the rows and computes every derived field; fails on inconsistent data.
 void derive(Model* model);
 
+// The three files read and the model derived, as every generator needs it.
+Model read_definitions(const std::string& options, const std::string& enums,
+                       const std::string& variables);
+
 // Checks the counts the table must have; fails with a list of every mismatch.
 void check_counts(const Model& model);
 

@@ -13,11 +13,7 @@ int main(int argc, char** argv) {
   if (argc != 6) {
     fail("usage: option_table_gen OPTIONS.def ENUMS.def VARIABLES.def OUT.h OUT.cc");
   }
-  Model model;
-  read_options_def(argv[1], &model);
-  read_enums_def(argv[2], &model);
-  read_variables_def(argv[3], &model);
-  derive(&model);
+  Model model = read_definitions(argv[1], argv[2], argv[3]);
   check_counts(model);
   write_header(model, argv[4]);
   write_source(model, argv[5]);

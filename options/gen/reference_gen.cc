@@ -17,11 +17,7 @@ int main(int argc, char** argv) {
   if (argc != 6) {
     fail("usage: option_reference_gen OPTIONS.def ENUMS.def VARIABLES.def PAGE.in OUT");
   }
-  Model model;
-  read_options_def(argv[1], &model);
-  read_enums_def(argv[2], &model);
-  read_variables_def(argv[3], &model);
-  derive(&model);
+  Model model = read_definitions(argv[1], argv[2], argv[3]);
   std::ifstream in(argv[4]);
   if (!in) fail(std::string("cannot read ") + argv[4]);
   std::stringstream page;
