@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <execinfo.h>
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -152,6 +153,35 @@ unsigned long number_from(const char* text) {
   return text == nullptr ? 0 : std::strtoul(text, nullptr, 10);
 }
 
+// The children listed for PROCESS by the kernel: those not reaped yet.
+int unreaped_children(pid_t process, pid_t* children, int room) {
+  char path[64] = "/proc/self/task/";
+  char digits[24];
+  char* at = digits + sizeof digits;
+  *--at = '\0';
+  for (unsigned long value = static_cast<unsigned long>(process); value != 0; value /= 10) {
+    *--at = static_cast<char>('0' + value % 10);
+  }
+  std::strcat(path, at);
+  std::strcat(path, "/children");
+  int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return 0;
+  char text[1024];
+  ssize_t length = ::read(fd, text, sizeof text - 1);
+  ::close(fd);
+  if (length <= 0) return 0;
+  text[length] = '\0';
+  int count = 0;
+  for (char* next = text; *next != '\0' && count < room;) {
+    char* end;
+    unsigned long pid = std::strtoul(next, &end, 10);
+    if (end == next) break;
+    children[count++] = static_cast<pid_t>(pid);
+    next = end;
+  }
+  return count;
+}
+
 __attribute__((constructor)) void start() {
   Busy busy_here;
   const char* program = std::getenv("VORN_FAULT_PROGRAM");
@@ -207,6 +237,25 @@ void* next_symbol(const char* name) {
     std::abort();
   }
   return symbol;
+}
+
+void settle_children() {
+  if (!active || getpid() != own_pid) return;
+  Busy busy_here;
+  pid_t children[64];
+  int count = unreaped_children(own_pid, children, 64);
+  for (int i = 0; i < count; ++i) {
+    siginfo_t info;
+    waitid(P_PID, static_cast<id_t>(children[i]), &info, WEXITED | WNOWAIT);
+  }
+  if (count == 0 || log_file == nullptr) return;
+  int fd = ::open(log_file, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0) return;
+  put(fd, program_invocation_short_name);
+  put(fd, ": exit with unreaped children: ");
+  put_number(fd, static_cast<unsigned long>(count), 10);
+  put(fd, "\n");
+  ::close(fd);
 }
 
 void write_counts() {

@@ -15,7 +15,9 @@
 //   VORN_FAULT_COUNT=FILE        write "FAMILY CALLS" lines to FILE when the
 //                                program exits (counting mode)
 //   VORN_FAULT_LOG=FILE          append a line and the calling frames to FILE
-//                                when the failure is injected
+//                                when the failure is injected, and a line
+//                                when the program exits with children it has
+//                                not reaped
 //
 // Calls are counted from the library's constructor on, which runs before the
 // program's own constructors: the program's static initialisation is part of
@@ -86,6 +88,12 @@ F* next(F*& slot, const char* name) {
     if (fault::should_fail(fault::Family::family, #name)) return fault::failed<result>(failure); \
     return fault::next(real, #name) args;                                           \
   }
+
+// Before the program exits: lets every child it has not reaped finish (and
+// leaves it unreaped), so that what a child still writes is written before
+// the exit handlers remove the temporaries, not sometimes after; and logs how
+// many there were.
+void settle_children();
 
 // Writes the counts file of counting mode, when this is the process that
 // loaded the library (not a vfork child on its way out).

@@ -119,6 +119,13 @@ extern "C" pid_t wait(int* status) {
   return next(real, "wait")(status);
 }
 
+extern "C" [[noreturn]] void exit(int status) {
+  static decltype(&::exit) real;
+  fault::settle_children();
+  next(real, "exit")(status);
+  __builtin_unreachable();
+}
+
 // An exit that skips the exit handlers would skip the counts too.
 extern "C" [[noreturn]] void _exit(int status) {
   static decltype(&::_exit) real;
