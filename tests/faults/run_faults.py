@@ -184,7 +184,8 @@ def print_table(points, out, key, values, title):
     the totals; the fault-free runs after them when one of them went wrong."""
     columns = ["points", "ok"] + fault_outcome.CLASSES + ["accepted"]
     injected = [p for p in points if p.call > 0 and p.observed.injection]
-    out.write("%-18s" % title + "".join("%14s" % c for c in columns) + "\n")
+    widths = [max(7, len(c)) + 1 for c in columns]
+    out.write("%-24s" % title + "".join("%*s" % (w, c) for w, c in zip(widths, columns)) + "\n")
     rows = []
     for value in values:
         group = [p for p in injected if key(p) == value]
@@ -196,7 +197,8 @@ def print_table(points, out, key, values, title):
         rows.append(("fault-free runs", baselines))
     for value, group in rows:
         row = _row(group)
-        out.write("%-18s" % value + "".join("%14d" % row[c] for c in columns) + "\n")
+        out.write("%-24s" % value +
+                  "".join("%*d" % (w, row[c]) for w, c in zip(widths, columns)) + "\n")
 
 
 def _row(points):
