@@ -33,37 +33,26 @@ void mark_error(FILE* stream) {
 
 }  // namespace
 
-#define FAULT_OPEN(name)                                              \
-  extern "C" int name(const char* path, int flags, ...) {             \
+#define FAULT_OPEN(name, params, args)                                \
+  extern "C" int name params {                                        \
     static decltype(&::name) real;                                    \
-    va_list args;                                                     \
-    va_start(args, flags);                                            \
-    mode_t mode = mode_of(flags, args);                               \
-    va_end(args);                                                     \
+    va_list list;                                                     \
+    va_start(list, flags);                                            \
+    mode_t mode = mode_of(flags, list);                               \
+    va_end(list);                                                     \
     if (should_fail(Family::kOpen, #name)) return failed(-1);         \
-    return next(real, #name)(path, flags, mode);                      \
+    return next(real, #name) args;                                    \
   }
-FAULT_OPEN(open)
-FAULT_OPEN(open64)
+FAULT_OPEN(open, (const char* path, int flags, ...), (path, flags, mode))
+FAULT_OPEN(open64, (const char* path, int flags, ...), (path, flags, mode))
+FAULT_OPEN(openat, (int dir, const char* path, int flags, ...), (dir, path, flags, mode))
+FAULT_OPEN(openat64, (int dir, const char* path, int flags, ...), (dir, path, flags, mode))
 #undef FAULT_OPEN
-
-#define FAULT_OPENAT(name)                                            \
-  extern "C" int name(int dir, const char* path, int flags, ...) {    \
-    static decltype(&::name) real;                                    \
-    va_list args;                                                     \
-    va_start(args, flags);                                            \
-    mode_t mode = mode_of(flags, args);                               \
-    va_end(args);                                                     \
-    if (should_fail(Family::kOpen, #name)) return failed(-1);         \
-    return next(real, #name)(dir, path, flags, mode);                 \
-  }
-FAULT_OPENAT(openat)
-FAULT_OPENAT(openat64)
-#undef FAULT_OPENAT
 
 // The checked forms that fortified code calls instead of open.
 FAULT_WRAPPER(kOpen, int, __open_2, (const char* path, int flags), (path, flags), -1)
 FAULT_WRAPPER(kOpen, int, __open64_2, (const char* path, int flags), (path, flags), -1)
+
 FAULT_WRAPPER(kOpen, int, creat, (const char* path, mode_t mode), (path, mode), -1)
 FAULT_WRAPPER(kRead, ssize_t, read, (int fd, void* buffer, size_t size), (fd, buffer, size), -1)
 FAULT_WRAPPER(kWrite, ssize_t, write, (int fd, const void* buffer, size_t size),

@@ -28,6 +28,8 @@ family, the product function making the failed call and the class.
                                   in SAMPLE_SCENARIOS; status 1 unless what goes
                                   wrong is exactly expected_failures.txt
   --build DIR                     the build tree to test (default: build/)
+  --library FILE                  the fault library (default: the build's
+                                  tests/faults/libvornfaults.so)
   --cap N                         calls failed of one family in one scenario
                                   (default 1000: today every call)
   --jobs N                        runs at a time (default 2)
@@ -85,13 +87,16 @@ class Sweep:
     def __init__(self, options):
         self.options = options
         build = os.path.abspath(options.build)
+        library = options.library or os.path.join(build, "tests", "faults", "libvornfaults.so")
+        for needed in (os.path.join(build, "stage", "bin", "vorn-cxx"), library):
+            if not os.path.exists(needed):
+                raise SystemExit("run_faults.py: %s is missing: build first" % needed)
         # Each sweep has a directory of its own, so that the ctest sample and
         # a whole sweep can run at the same time.
-        root = tempfile.mkdtemp(prefix="sweep-", dir=os.path.join(build, "tests", "faults"))
-        self.setup = fault_outcome.Setup(
-            os.path.join(build, "stage"),
-            os.path.join(build, "tests", "faults", "libvornfaults.so"),
-            root, options.timeout)
+        parent = os.path.join(build, "tests", "faults")
+        root = tempfile.mkdtemp(prefix="sweep-", dir=parent if os.path.isdir(parent) else None)
+        self.setup = fault_outcome.Setup(os.path.join(build, "stage"), library, root,
+                                         options.timeout)
         self.next_index = 0
         self.baselines = {}
         self.points = []
@@ -289,6 +294,7 @@ def check_expected(points, path, out):
 def parse_options(argv):
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--build", default=os.path.join(HERE, "..", "..", "build"))
+    parser.add_argument("--library")
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--cap", type=int, default=1000)
     parser.add_argument("--timeout", type=float, default=30)
