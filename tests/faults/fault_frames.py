@@ -86,15 +86,20 @@ class Allowance:
 
 
 def read_allowances(path):
-    """Lines "FAMILY FUNCTION CLASS", the comment lines above each its reason."""
-    allowances, reason = [], []
+    """Lines "FAMILY FUNCTION CLASS"; the comment block above a group of
+    them is their reason."""
+    allowances, reason, after_entry = [], [], False
     with open(path) as stream:
         for line in stream:
             line = line.strip()
-            if line.startswith("#"):
+            if not line:
+                reason, after_entry = [], False
+            elif line.startswith("#"):
+                if after_entry:
+                    reason, after_entry = [], False
                 reason.append(line.lstrip("# "))
-            elif line:
+            else:
                 family, function, outcome = line.split()
                 allowances.append(Allowance(family, function, outcome, " ".join(reason)))
-                reason = []
+                after_entry = True
     return allowances

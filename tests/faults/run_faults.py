@@ -163,9 +163,12 @@ class Sweep:
         fault_frames.resolve([frame for point in bad for frame in point.frames[:6]])
         for point in bad:
             for outcome in list(point.classes):
-                if any(a.covers(point.family, outcome, point.frames) for a in allowances):
-                    point.classes.remove(outcome)
-                    point.accepted.append(outcome)
+                for allowance in allowances:
+                    if allowance.covers(point.family, outcome, point.frames):
+                        point.classes.remove(outcome)
+                        point.accepted.append("%s (%s: %s)" % (outcome, allowance.function,
+                                                               allowance.reason))
+                        break
 
 
 def _baseline_classes(observed, scenario):
@@ -233,6 +236,9 @@ def print_summary(points, names, out):
 
 def print_details(points, out):
     for point in points:
+        if point.accepted and not point.classes:
+            out.write("%s: accepted %s\n" % (point.label(), "; ".join(point.accepted)))
+            continue
         if not point.classes or point.classes == ["unreached"]:
             continue
         observed = point.observed
