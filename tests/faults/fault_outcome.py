@@ -182,7 +182,7 @@ def _digests(work, scratch):
     return found
 
 
-def classify(observed, baseline, family, scenario):
+def classify(observed, baseline, family):
     """The classes of a run that went wrong (an empty list: it ended well)."""
     classes = []
     status = observed.status

@@ -8,7 +8,6 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import fault_outcome  # noqa: E402
-import fault_scenarios  # noqa: E402
 
 STAGE = "/s/stage/bin/../libexec/vorn/m/1/"
 LINK = ("ldwrap: run -plugin %slibltolink.so -L/s/lib -L/usr/local/lib x.o\n"
@@ -29,7 +28,6 @@ def run(status=0, stderr="", records=(LINK,), files=None, leaked=(), inputs=None
 
 
 BASELINE = run()
-LINK_SCENARIO = fault_scenarios.by_name(["link"])[0]
 
 # (what, family, run, expected classes)
 CASES = [
@@ -66,7 +64,7 @@ CASES = [
 def main():
     failures = 0
     for what, family, observed, wanted in CASES:
-        got = fault_outcome.classify(observed, BASELINE, family, LINK_SCENARIO)
+        got = fault_outcome.classify(observed, BASELINE, family)
         if got != wanted:
             print("%s (%s): got %s, wanted %s" % (what, family, got, wanted))
             failures += 1

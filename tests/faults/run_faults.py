@@ -153,7 +153,7 @@ class Sweep:
                 else:
                     baseline = self.baselines[point.scenario.name]
                     point.classes = fault_outcome.classify(point.observed, baseline,
-                                                           point.family, point.scenario)
+                                                           point.family)
         self.points += planned
 
     def explain(self, allowances):
@@ -234,7 +234,7 @@ def print_summary(points, names, out):
                   % unreaped)
 
 
-def print_details(points, out):
+def print_details(points, baselines, out):
     for point in points:
         if point.accepted and not point.classes:
             out.write("%s: accepted %s\n" % (point.label(), "; ".join(point.accepted)))
@@ -251,17 +251,16 @@ def print_details(points, out):
             out.write("  left: %s\n" % " ".join(observed.leaked))
         if observed.unreaped:
             out.write("  exited before reaping %d child(ren)\n" % observed.unreaped)
-        for line in _difference(point)[:8]:
+        for line in _difference(point, baselines)[:8]:
             out.write("  differs: %s\n" % line)
         for frame in point.frames[:4]:
             out.write("  at %s\n" % frame.describe())
 
 
-def _difference(point):
+def _difference(point, baselines):
     if "wrong-success" not in point.classes or point.call == 0:
         return []
-    baseline = SWEEP.baselines[point.scenario.name]
-    mine, theirs = point.observed, baseline
+    mine, theirs = point.observed, baselines[point.scenario.name]
     lines = []
     for name in sorted(set(mine.files) | set(theirs.files)):
         if mine.files.get(name) != theirs.files.get(name):
@@ -313,28 +312,24 @@ def parse_options(argv):
     return parser.parse_args(argv)
 
 
-SWEEP = None
-
-
 def main(argv):
-    global SWEEP
     options = parse_options(argv)
     names = options.scenario or (fault_scenarios.SAMPLE_SCENARIOS if options.sample else
                                  [s.name for s in fault_scenarios.SCENARIOS])
-    SWEEP = Sweep(options)
-    SWEEP.run(SWEEP.plan(fault_scenarios.by_name(names)))
-    SWEEP.explain(fault_frames.read_allowances(options.accepted))
-    points = sorted(SWEEP.points, key=lambda p: (names.index(p.scenario.name), p.family, p.call))
-    for problem in SWEEP.problems:
+    sweep = Sweep(options)
+    sweep.run(sweep.plan(fault_scenarios.by_name(names)))
+    sweep.explain(fault_frames.read_allowances(options.accepted))
+    points = sorted(sweep.points, key=lambda p: (names.index(p.scenario.name), p.family, p.call))
+    for problem in sweep.problems:
         sys.stdout.write("cannot measure: %s\n" % problem)
     print_summary(points, names, sys.stdout)
     if options.details:
         with open(options.details, "w") as out:
-            print_details(points, out)
+            print_details(points, sweep.baselines, out)
     else:
-        print_details(points, sys.stdout)
-    shutil.rmtree(SWEEP.setup.root, ignore_errors=True)
-    if SWEEP.problems:
+        print_details(points, sweep.baselines, sys.stdout)
+    shutil.rmtree(sweep.setup.root, ignore_errors=True)
+    if sweep.problems:
         return 2
     if options.sample:
         return 0 if check_expected(points, options.expected, sys.stdout) else 1
