@@ -35,7 +35,9 @@ family, the product function making the failed call and the class.
   --jobs N                        runs at a time (default 2)
   --details FILE                  every failing point, with the frames of the
                                   failed call, to FILE (default: standard output)
-  --scenario NAME, --function NAME  only these (repeatable)
+  --scenario NAME, --function NAME, --call N
+                                  only these (repeatable): one point is
+                                  --scenario link --function malloc --call 209
 """
 
 import argparse
@@ -135,7 +137,8 @@ class Sweep:
                     continue
                 cap = SAMPLE_CALLS if self.options.sample else self.options.cap
                 for call in chosen_calls(calls, cap):
-                    planned.append(Point(scenario, family, call, calls))
+                    if not self.options.call or call in self.options.call:
+                        planned.append(Point(scenario, family, call, calls))
         return planned
 
     def run(self, planned):
@@ -306,6 +309,7 @@ def parse_options(argv):
     parser.add_argument("--sample", action="store_true")
     parser.add_argument("--scenario", action="append", default=[])
     parser.add_argument("--function", action="append", default=[])
+    parser.add_argument("--call", action="append", type=int, default=[])
     parser.add_argument("--details")
     parser.add_argument("--expected", default=os.path.join(HERE, "expected_failures.txt"))
     parser.add_argument("--accepted", default=os.path.join(HERE, "accepted_losses.txt"))
