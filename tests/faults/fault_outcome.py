@@ -24,9 +24,9 @@ class Setup:
     def __init__(self, stage, library, root, timeout):
         self.stage = stage
         # A search of PATH finds the staged tools, never the machine's.
-        self.path = ":".join(sorted(
-            os.path.join(stage, entry, "bin") for entry in os.listdir(stage)
-            if entry not in ("bin", "lib", "libexec") and os.path.isdir(os.path.join(stage, entry, "bin"))))
+        tool_dirs = [os.path.join(stage, entry, "bin") for entry in sorted(os.listdir(stage))
+                     if entry not in ("bin", "lib", "libexec")]
+        self.path = ":".join(d for d in tool_dirs if os.path.isdir(d))
         self.library = library
         self.root = root
         self.timeout = timeout

@@ -245,8 +245,9 @@ def print_details(points, baselines, out):
         if not point.classes or point.classes == ["unreached"]:
             continue
         observed = point.observed
-        status = "hang" if observed.status is None else (
-            "signal %d" % -observed.status if observed.status < 0 else "status %d" % observed.status)
+        status = observed.status
+        status = ("hang" if status is None else
+                  "signal %d" % -status if status < 0 else "status %d" % status)
         out.write("%s: %s (%s)\n" % (point.label(), ", ".join(point.classes), status))
         for line in observed.stderr.strip().splitlines()[:4]:
             out.write("  stderr: %s\n" % line)
