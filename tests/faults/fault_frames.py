@@ -64,6 +64,7 @@ def resolve(frames):
 
 def _short(function):
     """vorn::(anonymous namespace)::name(args) -> name."""
+    function = function.replace("(anonymous namespace)::", "")
     return re.sub(r"\(.*$", "", function).split("::")[-1]
 
 
