@@ -98,6 +98,12 @@ void split_into_block(std::string_view text, char* block, WordFn word) {
   std::exit(1);
 }
 
+// A stat that failed with ERROR says that no file has the name: nothing is
+// there, a leading part is no directory, or the name is too long to be one.
+bool names_nothing(int error) {
+  return error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG;
+}
+
 }  // namespace
 
 ArgumentFileRead read_argument_file(const char* path, std::string* contents) {
@@ -140,9 +146,14 @@ bool expand_argument_files(int* argc, char*** argv) {
     }
     const char* path = argument + 1;
     // Only a name that names nothing is an argument like any other; a file
-    // that is there but cannot be read would lose its arguments.
+    // that is there but cannot be read would lose its arguments, and so
+    // would one that a failing stat (a directory we may not search, an I/O
+    // error) leaves us unable to tell from nothing.
     struct stat info;
     if (stat(path, &info) != 0) {
+      if (!names_nothing(errno)) {
+        unusable_argument_file(vector[0], path, ArgumentFileRead::kUnreadable, errno);
+      }
       ++i;
       continue;
     }
