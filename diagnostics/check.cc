@@ -7,7 +7,7 @@
 #include "diagnostics/backtrace.h"
 #include "diagnostics/diagnostic.h"
 #include "diagnostics/intl.h"
-#include "support/coverage_counts.h"
+#include "support/process_exit.h"
 
 namespace vorn {
 

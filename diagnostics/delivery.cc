@@ -8,7 +8,7 @@
 #include "diagnostics/diagnostic.h"
 #include "diagnostics/intl.h"
 #include "diagnostics/termination.h"
-#include "support/coverage_counts.h"
+#include "support/process_exit.h"
 
 namespace vorn {
 namespace {

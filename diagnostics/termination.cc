@@ -1,13 +1,11 @@
 #include "diagnostics/termination.h"
 
-#include <cstdlib>
-
 #include "config.h"
 #include "diagnostics/backtrace.h"
 #include "diagnostics/check.h"
 #include "diagnostics/diagnostic.h"
 #include "diagnostics/intl.h"
-#include "support/coverage_counts.h"
+#include "support/process_exit.h"
 
 namespace vorn {
 namespace {
@@ -39,12 +37,11 @@ void check_error_limit(const DiagnosticContext& context) {
   if (reported < context.error_limit) return;
   print_notice(stderr, "compilation terminated due to -fmax-errors=%u.\n",
                static_cast<unsigned>(context.error_limit));
-  std::exit(kFatalExitStatus);
+  exit_process(kFatalExitStatus);
 }
 
-void exit_after_report(DiagnosticContext& context, int status) {
-  context.reentry_depth = 0;
-  std::exit(status);
+void exit_after_report(DiagnosticContext&, int status) {
+  exit_process(status);
 }
 
 void internal_error_tail(DiagnosticContext& context, int frames) {

@@ -18,10 +18,8 @@ void check_error_limit(const DiagnosticContext& context);
 // The action for KIND once its text is out.
 void action_after_output(DiagnosticContext& context, DiagnosticKind kind);
 
-// Ends the process with STATUS once a report is complete.  The report that
-// ends the run is over by then: what exit handlers report afterwards (a
-// temporary file that cannot be deleted) is a report of its own, not one
-// raised while another is being delivered.
+// Ends the process with STATUS once a report is complete, through the one
+// way out (support/process_exit.h), which never comes back to this layer.
 [[noreturn]] void exit_after_report(DiagnosticContext& context, int status);
 
 // The bug-report text and exit status 4, after a backtrace of FRAMES frames.

@@ -12,6 +12,7 @@
 
 #include "diagnostics/intl.h"
 #include "support/memory.h"
+#include "support/process_exit.h"
 #include "support/system_error.h"
 #include "support/whole_file.h"
 
@@ -80,7 +81,7 @@ void split_into_block(std::string_view text, char* block, WordFn word) {
 // go out as they stand.
 [[noreturn]] void argument_file_failure(const char* argv0, const char* message) {
   std::fprintf(stderr, message, argv0);
-  std::exit(1);
+  exit_process(1);
 }
 
 // ERROR is the errno of a kUnreadable verdict.
@@ -95,7 +96,7 @@ void split_into_block(std::string_view text, char* block, WordFn word) {
     std::fprintf(stderr, _("%s: error: @-file '%s' is larger than %d MiB\n"), argv0, path,
                  static_cast<int>(kWholeFileLimit >> 20));
   }
-  std::exit(1);
+  exit_process(1);
 }
 
 // A stat that failed with ERROR says that no file has the name: nothing is

@@ -20,6 +20,7 @@
 #include "specs/prefixes.h"
 #include "specs/switches.h"
 #include "support/memory.h"
+#include "support/process_exit.h"
 
 namespace vorn {
 namespace {
@@ -179,7 +180,7 @@ void handle_offload_options(const DecodedOption* decoded) {
 // These answers end the run at once; an error reported before them still
 // fails it, and so does an answer that could not be written.
 [[noreturn]] void exit_after_answer() {
-  std::exit(finish_standard_output(errors_seen() ? 1 : 0));
+  exit_process(finish_standard_output(errors_seen() ? 1 : 0));
 }
 
 [[noreturn]] void print_and_exit(const char* text) {

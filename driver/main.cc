@@ -2,9 +2,15 @@
 // family) by running the compilers proper, the assembler and the linker.
 #include "driver/driver.h"
 #include "driver/process_state.h"
+#include "support/process_exit.h"
 
 int main(int argc, char** argv) {
-  vorn::CompilerDriver driver(false, false);
-  // An answer that could not be written must not end as a success.
-  return vorn::finish_standard_output(driver.main(argc, argv));
+  int status;
+  {
+    vorn::CompilerDriver driver(false, false);
+    status = driver.main(argc, argv);
+  }
+  // An answer that could not be written must not end as a success; and a
+  // run ends the way every other ending does.
+  vorn::exit_process(vorn::finish_standard_output(status));
 }

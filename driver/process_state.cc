@@ -20,8 +20,8 @@
 #include "driver/env_manager.h"
 #include "driver/temp_files.h"
 #include "options/option_table.h"
-#include "support/coverage_counts.h"
 #include "support/memory.h"
+#include "support/process_exit.h"
 #include "support/standard_output.h"
 #include "support/relative_prefix.h"
 
@@ -32,8 +32,11 @@ namespace {
 // inherit the limit both want room.
 constexpr rlim_t kWantedStack = 64ull * 1024 * 1024;
 
+// Nothing in the driver calls exit: every ending goes through
+// exit_process.  The handler still guards an exit from elsewhere, with the
+// same cleanup, which is safe at any point of the run.
 void run_exit_handler() {
-  remove_temp_files();
+  remove_files_at_exit(Ending::kSuccess);
 }
 
 // An installation moved away from its configured prefix keeps its catalogues
@@ -83,12 +86,8 @@ const char* record_program_name(const char* argv0) {
 }
 
 void fatal_signal_handler(int signal_number) {
-  signal(signal_number, SIG_DFL);
-  remove_files_on_signal();
-  // Dying of the same signal tells the parent what happened; the signal is
-  // delivered as soon as this handler returns.
-  kill(getpid(), signal_number);
-  save_coverage_counts();
+  // Dying of the same signal tells the parent what happened.
+  die_of_signal(signal_number);
 }
 
 void install_signal_handlers() {
@@ -118,6 +117,7 @@ void initialize_process_state() {
   diagnostic_context_init(&process_diagnostics, static_cast<int>(OPTION_COUNT));
   set_color_mode(&process_diagnostics, kModeDefault);
   set_url_mode(&process_diagnostics, kModeDefault);
+  set_exit_cleanup(remove_files_at_exit);
   if (std::atexit(run_exit_handler) != 0) {
     fatal_error(current_location, _("atexit failed"));
   }

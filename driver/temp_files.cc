@@ -20,6 +20,8 @@
 #include "driver/driver.h"
 #include "driver/env_manager.h"
 #include "support/memory.h"
+#include "support/process_exit.h"
+#include "support/system_error.h"
 
 namespace vorn {
 
@@ -27,6 +29,10 @@ TempFileNode* volatile delete_at_exit = nullptr;
 TempFileNode* volatile delete_on_failure = nullptr;
 
 namespace {
+
+// Whether -v is in force, copied here whenever a name is recorded: the way
+// out reports a failed deletion under -v and may read no run state.
+bool report_exit_deletions = false;
 
 struct TempFileIndexes {
   std::unordered_set<std::string> at_exit;
@@ -39,12 +45,21 @@ TempFileIndexes& indexes() {
   return *state;
 }
 
-void push_front(TempFileNode* volatile* list, const char* name) {
+TempFileNode* new_node(const char* name) {
   TempFileNode* node = static_cast<TempFileNode*>(xmalloc(sizeof(TempFileNode)));
   node->name = xstrdup(name);
+  node->next = nullptr;
+  return node;
+}
+
+// The node is complete before it becomes visible to a signal handler.
+void publish(TempFileNode* volatile* list, TempFileNode* node) {
   node->next = *list;
-  // The node is complete before it becomes visible to a signal handler.
   *list = node;
+}
+
+void push_front(TempFileNode* volatile* list, const char* name) {
+  publish(list, new_node(name));
 }
 
 void free_list(TempFileNode* volatile* list) {
@@ -61,6 +76,15 @@ bool unlink_regular_file(const char* name) {
   struct stat info;
   if (stat(name, &info) != 0 || !S_ISREG(info.st_mode)) return true;
   return unlink(name) == 0;
+}
+
+// One deletion on the way out.  A failure is reported, under -v, with one
+// raw write: the diagnostics layer is not entered again once the run ends.
+void remove_on_the_way_out(const char* name, bool report) {
+  if (unlink_regular_file(name) || !report) return;
+  const char* pieces[] = {memory_program_name(), ": ",  _("error: "), name, ": ",
+                          system_error_text(errno), "\n"};
+  write_exit_message(pieces, static_cast<int>(sizeof pieces / sizeof pieces[0]));
 }
 
 bool usable_directory(const char* path) {
@@ -96,6 +120,7 @@ void register_temp_file(const char* name, bool at_exit, bool on_failure) {
   // "-" as an output is standard output: a file of that name in the
   // current directory is the user's, whatever happens to the run.
   if (std::strcmp(name, "-") == 0) return;
+  report_exit_deletions = verbose_flag();
   TempFileIndexes& state = indexes();
   if (at_exit && state.at_exit.insert(name).second) push_front(&delete_at_exit, name);
   if (on_failure && state.on_failure.insert(name).second) push_front(&delete_on_failure, name);
@@ -142,13 +167,16 @@ void forget_failure_files() {
   indexes().on_failure.clear();
 }
 
-void remove_files_on_signal() {
-  for (TempFileNode* node = delete_on_failure; node != nullptr; node = node->next)
-    unlink_regular_file(node->name);
+void remove_files_at_exit(Ending ending) {
+  bool report = report_exit_deletions && ending != Ending::kSignal;
+  if (ending == Ending::kFailure || ending == Ending::kSignal) {
+    for (TempFileNode* node = delete_on_failure; node != nullptr; node = node->next)
+      remove_on_the_way_out(node->name, report);
+  }
   for (TempFileNode* node = delete_at_exit; node != nullptr; node = node->next)
-    unlink_regular_file(node->name);
-  // Detached, not freed: freeing is not safe here and the process is about
-  // to die anyway.
+    remove_on_the_way_out(node->name, report);
+  // Detached, not freed: freeing is not safe in a signal handler, and the
+  // process is about to end anyway.
   delete_at_exit = nullptr;
 }
 
@@ -158,24 +186,33 @@ const char* temporary_directory() {
   return state.directory;
 }
 
+// Ends the run after a temporary could not be made.  Outputs stay: nothing
+// has been run for them yet.
+[[noreturn]] void temporary_creation_failure(const char* directory, int error) {
+  ensure_message_locale();  // strerror speaks the message locale
+  std::fprintf(stderr, _("Cannot create temporary file in %s: %s\n"), directory,
+               std::strerror(error));
+  std::fflush(stderr);
+  exit_process(1, Ending::kKeepOutputs);
+}
+
 const char* new_temp_name_with_prefix(const char* prefix, const char* suffix) {
+  report_exit_deletions = verbose_flag();
   const char* directory = temporary_directory();
   if (prefix == nullptr) prefix = "cc";
   if (suffix == nullptr) suffix = "";
   std::string pattern = std::string(directory) + prefix + "XXXXXX" + suffix;
   char* name = xstrdup(pattern.c_str());
+  // The list node is made before the file: from the moment the file exists
+  // until the run ends, every way out must find it, with no allocation in
+  // between that could fail.
+  TempFileNode* node = new_node(name);
   int fd = mkstemps(name, static_cast<int>(std::strlen(suffix)));
-  if (fd < 0) {
-    const int error = errno;
-    ensure_message_locale();  // strerror speaks the message locale
-    std::fprintf(stderr, _("Cannot create temporary file in %s: %s\n"), directory,
-                 std::strerror(error));
-    std::fflush(stderr);
-    // Ends at once, but through the exit handler: the temporaries made so
-    // far must not be left behind.  Outputs are left alone.
-    std::exit(1);
-  }
-  if (close(fd) != 0) std::exit(1);
+  if (fd < 0) temporary_creation_failure(directory, errno);
+  std::memcpy(node->name, name, pattern.size());
+  publish(&delete_at_exit, node);
+  indexes().at_exit.insert(name);
+  if (close(fd) != 0) temporary_creation_failure(directory, errno);
   return name;
 }
 

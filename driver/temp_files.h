@@ -7,6 +7,8 @@
 #ifndef VORN_DRIVER_TEMP_FILES_H
 #define VORN_DRIVER_TEMP_FILES_H
 
+#include "support/process_exit.h"
+
 namespace vorn {
 
 struct TempFileNode {
@@ -44,18 +46,21 @@ void remove_failure_files();
 // successful compilation survive later failures.
 void forget_failure_files();
 
-// For the signal handler: deletes the names of delete_on_failure and then
-// of delete_at_exit, and detaches delete_at_exit.  Uses only
-// async-signal-safe calls (no allocation, no messages).
-void remove_files_on_signal();
+// The driver's cleanup on its way out (support/process_exit.h), the signal
+// handler's included: deletes the names of delete_on_failure unless ENDING
+// keeps outputs, then those of delete_at_exit, and detaches delete_at_exit.
+// Walks the plain lists only; no allocation, and a failed deletion is
+// reported under -v with a raw write (not at all for kSignal).
+void remove_files_at_exit(Ending ending);
 
 // The directory for temporary files, chosen once and ending in "/".
 const char* temporary_directory();
 
 // A new, created (empty, mode 0600) temporary file "<dir>cc<random><SUFFIX>";
-// SUFFIX and PREFIX may be null.  Failing to create it prints
-// "Cannot create temporary file in %s: %s" and ends the process at once;
-// only the exit handler runs (it removes delete_at_exit).
+// SUFFIX and PREFIX may be null.  The name is in delete_at_exit from the
+// moment the file exists.  Failing to create or close it prints
+// "Cannot create temporary file in %s: %s" and ends the process at once,
+// removing the temporaries (this one included) but no output.
 // The name lives for the rest of the run.
 const char* new_temp_name(const char* suffix);
 const char* new_temp_name_with_prefix(const char* prefix, const char* suffix);

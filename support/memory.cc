@@ -1,38 +1,17 @@
 #include "support/memory.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
-#include "support/coverage_counts.h"
+#include "support/process_exit.h"
 
 namespace vorn {
 namespace {
 
 // The name is usually argv[0], which lives as long as the process.  Keeping
 // the pointer instead of a copy means setting it cannot itself allocate.
-const char* memory_program_name = "";
-
-// Set once the out-of-memory exit has begun: an exit handler that runs out of
-// memory again must not call exit a second time.
-bool exiting = false;
-
-// Writes all of TEXT, giving up silently: there is nothing better to do with
-// a failing standard error while dying.
-void write_all(const char* text, std::size_t length) {
-  while (length > 0) {
-    ssize_t written = write(STDERR_FILENO, text, length);
-    if (written <= 0) return;
-    text += written;
-    length -= static_cast<std::size_t>(written);
-  }
-}
-
-void write_text(const char* text) {
-  write_all(text, std::strlen(text));
-}
+const char* program_name = "";
 
 // Formats VALUE in decimal into the end of BUFFER (no allocation, no stdio)
 // and returns where the digits start.
@@ -46,38 +25,34 @@ char* format_decimal(unsigned long value, char* buffer_end) {
   return digits;
 }
 
-[[noreturn]] void exit_after_memory_failure() {
-  if (exiting) {
-    save_coverage_counts();
-    _exit(1);
-  }
-  exiting = true;
-  // exit, not _exit: the exit handlers remove the driver's temporary files.
-  std::exit(1);
-}
-
 }  // namespace
 
 void set_memory_program_name(const char* name) {
-  memory_program_name = name ? name : "";
+  program_name = name ? name : "";
+}
+
+const char* memory_program_name() {
+  return program_name;
 }
 
 void out_of_memory(std::size_t size) {
-  // Printed piece by piece with write: the heap is exhausted, so neither
-  // stdio buffers nor formatted strings can be relied upon.
+  // The heap is exhausted, so neither stdio buffers nor formatted strings
+  // can be relied upon: the pieces go out with one raw write.
   char number[32];
-  write_text("\n");
-  write_text(memory_program_name);
-  if (memory_program_name[0] != '\0') write_text(": ");
-  write_text("out of memory allocating ");
-  write_text(format_decimal(static_cast<unsigned long>(size), number + sizeof number));
-  write_text(" bytes\n");
-  exit_after_memory_failure();
+  const char* pieces[] = {"\n",
+                          program_name,
+                          program_name[0] != '\0' ? ": " : nullptr,
+                          "out of memory allocating ",
+                          format_decimal(static_cast<unsigned long>(size), number + sizeof number),
+                          " bytes\n"};
+  write_exit_message(pieces, static_cast<int>(sizeof pieces / sizeof pieces[0]));
+  exit_process(1);
 }
 
 void memory_exhausted() {
-  write_text("memory exhausted\n");
-  exit_after_memory_failure();
+  const char* pieces[] = {"memory exhausted\n"};
+  write_exit_message(pieces, 1);
+  exit_process(1);
 }
 
 void* xmalloc(std::size_t size) {

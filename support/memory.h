@@ -12,6 +12,9 @@ namespace vorn {
 // string that lives as long as the process.
 void set_memory_program_name(const char* name);
 
+// That name, for the other messages written on the way out.
+const char* memory_program_name();
+
 // Prints "\n<name>: out of memory allocating <size> bytes\n" (no ": " when
 // the name is empty) on standard error and exits with status 1.
 [[noreturn]] void out_of_memory(std::size_t size);

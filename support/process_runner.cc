@@ -149,7 +149,10 @@ bool write_text(int fd, const char* text) {
 }
 
 // Tells the parent why the program could not be run, then ends the child
-// without running exit handlers: they belong to the parent.
+// without running exit handlers: they belong to the parent.  These _exit
+// calls are the child's side of vfork, not an ending of the program, so
+// they do not go through exit_process, which would delete the parent's
+// files and flush the parent's streams.
 [[noreturn]] void child_fail(int report_fd, const char* program_name, const char* executable,
                              const char* text, int errnum) {
   ExecFailure record{text, errnum};

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "diagnostics/diagnostic.h"
+#include "support/process_exit.h"
 
 using vorn::current_location;
 using vorn::process_diagnostics;
@@ -37,10 +38,12 @@ void announce_ice(vorn::DiagnosticContext&) {
   vorn::print_notice(stderr, "ice hook\n");
 }
 
-// What a program's exit handler may report, such as a file it could not
-// delete, after a fatal error has ended the run.
-void report_at_exit() {
-  vorn::report_error("cannot delete %qs", "a.s");
+// What a program's cleanup on the way out may report, such as a file it
+// could not delete, after a fatal error has ended the run: with a raw
+// write, since the diagnostics layer is not entered again.
+void report_at_exit(vorn::Ending) {
+  const char* pieces[] = {"vorn-cxx: error: cannot delete 'a.s'\n"};
+  vorn::write_exit_message(pieces, 1);
 }
 
 int run(const char* scenario) {
@@ -103,10 +106,10 @@ int run(const char* scenario) {
     process_diagnostics.abort_instead_of_exit = true;
     vorn::internal_error_no_backtrace("child died");
   } else if (std::strcmp(scenario, "fatal-then-exit-report") == 0) {
-    std::atexit(report_at_exit);
+    vorn::set_exit_cleanup(report_at_exit);
     vorn::fatal_error(current_location, "no input files");
   } else if (std::strcmp(scenario, "ice-then-exit-report") == 0) {
-    std::atexit(report_at_exit);
+    vorn::set_exit_cleanup(report_at_exit);
     vorn::internal_error_no_backtrace("child died");
   } else if (std::strcmp(scenario, "verbatim") == 0) {
     vorn::report_verbatim("%s: %d warnings", "vorn-cxx", 2);

@@ -79,9 +79,8 @@ TEST(Termination, FatalErrorEndsWithStatusOne) {
 }
 
 TEST(Termination, ExitHandlersReportAfterTheRunEnded) {
-  // What the program's exit handlers report once a fatal error or an
-  // internal error has ended the run is an ordinary report, not a report
-  // raised inside the one that ended it; the status stays.
+  // What the program's cleanup reports once a fatal error or an internal
+  // error has ended the run comes after that report; the status stays.
   ProbeResult fatal = run_probe("fatal-then-exit-report");
   EXPECT_EQ(fatal.stderr_text,
             "vorn-cxx: fatal error: no input files\ncompilation terminated.\n"

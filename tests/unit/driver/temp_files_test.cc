@@ -101,18 +101,31 @@ TEST_F(TempFilesTest, RemoveTempFilesEmptiesTheList) {
   EXPECT_EQ(names(delete_at_exit), (std::vector<std::string>{first}));
 }
 
-TEST_F(TempFilesTest, SignalDeletionRemovesBothListsAndDetachesTemporaries) {
-  std::string temp = scratch_.write("t.s", "");
-  std::string output = scratch_.write("t.o", "");
-  register_temp_file(temp.c_str(), true, false);
-  register_temp_file(output.c_str(), false, true);
-  TempFileNode* detached = delete_at_exit;
-  remove_files_on_signal();
-  EXPECT_FALSE(exists(temp));
-  EXPECT_FALSE(exists(output));
-  EXPECT_EQ(delete_at_exit, nullptr);
-  std::free(detached->name);
-  std::free(detached);
+// The way out: temporaries always go (the list is detached, not freed);
+// outputs go unless the ending keeps them.
+TEST_F(TempFilesTest, EachEndingRemovesTemporariesAndOutputsOnlyOnFailure) {
+  const struct {
+    Ending ending;
+    bool output_stays;
+  } cases[] = {{Ending::kSuccess, true},
+               {Ending::kKeepOutputs, true},
+               {Ending::kFailure, false},
+               {Ending::kSignal, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.ending));
+    std::string temp = scratch_.write("t.s", "");
+    std::string output = scratch_.write("t.o", "");
+    register_temp_file(temp.c_str(), true, false);
+    register_temp_file(output.c_str(), false, true);
+    TempFileNode* detached = delete_at_exit;
+    remove_files_at_exit(c.ending);
+    EXPECT_FALSE(exists(temp));
+    EXPECT_EQ(exists(output), c.output_stays);
+    EXPECT_EQ(delete_at_exit, nullptr);
+    std::free(detached->name);
+    std::free(detached);
+    reset_temp_files_for_testing();
+  }
 }
 
 TEST_F(TempFilesTest, DirectoryComesFromTheFirstUsableVariable) {
@@ -136,6 +149,8 @@ TEST_F(TempFilesTest, NewNamesAreCreatedPrivateAndUnique) {
   std::string second = take(new_temp_name(".s"));
   std::string prefixed = take(new_temp_name_with_prefix("dump", nullptr));
   EXPECT_NE(first, second);
+  // Recorded for deletion from the moment each file exists.
+  EXPECT_EQ(names(delete_at_exit), (std::vector<std::string>{prefixed, second, first}));
   EXPECT_EQ(first.rfind(scratch_.path() + "/cc", 0), 0u);
   EXPECT_EQ(first.substr(first.size() - 2), ".s");
   EXPECT_EQ(first.size(), scratch_.path().size() + 1 + 2 + 6 + 2);
@@ -156,7 +171,7 @@ TEST_F(TempFilesTest, CreationFailureEndsTheProcessRemovingOnlyTemporaries) {
   setenv("TMPDIR", directory.c_str(), 1);
   EXPECT_EXIT(
       {
-        std::atexit(remove_temp_files);
+        set_exit_cleanup(remove_files_at_exit);
         register_temp_file(output.c_str(), false, true);
         register_temp_file(temporary.c_str(), true, false);
         temporary_directory();

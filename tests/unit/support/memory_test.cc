@@ -11,6 +11,7 @@
 
 #include <unistd.h>
 
+#include "support/process_exit.h"
 #include "support/system_error.h"
 
 // Huge requests must fail inside malloc, not be stopped by the sanitizer.
@@ -64,14 +65,14 @@ TEST(MemoryTest, FailedAllocationsTakeTheOutOfMemoryExit) {
   EXPECT_EQ(none, nullptr);
 }
 
-// An exit handler that runs out of memory again ends the process at once:
-// it must not start a second exit from inside the first.  A dead standard
+// A cleanup on the way out that runs out of memory again ends the process
+// at once: it must not start a second ending from inside the first.  A dead standard
 // error is given up on rather than retried for ever.
 TEST(MemoryTest, OutOfMemoryWhileExitingAndWithoutStandardError) {
   EXPECT_EXIT(
       {
         set_memory_program_name(nullptr);
-        std::atexit([] { out_of_memory(2); });
+        set_exit_cleanup([](Ending) { out_of_memory(2); });
         out_of_memory(1);
       },
       testing::ExitedWithCode(1),
