@@ -194,7 +194,7 @@ void set_source_date_epoch() {
   unsigned long long seconds = now > 0 ? static_cast<unsigned long long>(now) : 0;
   // Set directly, not through the environment manager, so that it is not
   // restored and the second compare-debug compilation sees the same value.
-  setenv("SOURCE_DATE_EPOCH", std::to_string(seconds).c_str(), 0);
+  set_environment_variable("SOURCE_DATE_EPOCH", std::to_string(seconds).c_str(), false);
 }
 
 }  // namespace vorn

@@ -57,6 +57,15 @@ bool compare_streams(const char* input_name, const char* first, const char* seco
   for (;;) {
     int a = std::getc(streams[0]);
     int b = std::getc(streams[1]);
+    // An end may be a read error, which must not pass for the end of a dump.
+    const char* unreadable = std::ferror(streams[0])   ? first
+                             : std::ferror(streams[1]) ? second
+                                                       : nullptr;
+    if (unreadable != nullptr) {
+      report_error(_("%s: could not read compare-debug file %s"), input_name, unreadable);
+      same = false;
+      break;
+    }
     if (a != b) {
       report_error(_("%s: %<-fcompare-debug%> failure"), input_name);
       same = false;

@@ -19,6 +19,8 @@
 #include "specs/switches.h"
 #include "support/memory.h"
 
+extern char** environ;
+
 namespace vorn {
 
 EnvManager env_manager;
@@ -27,6 +29,14 @@ namespace {
 
 const char* or_null(const char* text) {
   return text != nullptr ? text : "(null)";
+}
+
+// putenv fails only when the environment's array of pointers cannot grow by
+// one entry: an allocation failure, of that array's new size.
+[[noreturn]] void environment_cannot_grow() {
+  std::size_t entries = 0;
+  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) ++entries;
+  out_of_memory((entries + 2) * sizeof(char*));
 }
 
 void put_copy(const std::string& text) {
@@ -57,7 +67,7 @@ void EnvManager::xput(const char* string) {
     saved_.push_back({name, old != nullptr ? xstrdup(old) : nullptr});
     if (trace_) std::fprintf(stderr, "saving old value: %s\n", or_null(old));
   }
-  putenv(const_cast<char*>(string));
+  if (putenv(const_cast<char*>(string)) != 0) environment_cannot_grow();
 }
 
 void EnvManager::restore() {
@@ -66,13 +76,21 @@ void EnvManager::restore() {
     if (trace_) {
       std::fprintf(stderr, "restoring saved key: %s value: %s\n", entry.name, or_null(entry.value));
     }
-    if (entry.value != nullptr)
-      setenv(entry.name, entry.value, 1);
-    else
+    if (entry.value != nullptr) {
+      set_environment_variable(entry.name, entry.value, true);
+    } else {
       unsetenv(entry.name);
+    }
     std::free(entry.name);
     std::free(entry.value);
     saved_.pop_back();
+  }
+}
+
+void set_environment_variable(const char* name, const char* value, bool replace) {
+  // setenv fails only when it cannot copy NAME=VALUE or grow the array.
+  if (setenv(name, value, replace ? 1 : 0) != 0) {
+    out_of_memory(std::strlen(name) + std::strlen(value) + 2);
   }
 }
 

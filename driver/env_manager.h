@@ -41,6 +41,10 @@ class EnvManager {
 // The process-wide instance.
 extern EnvManager env_manager;
 
+// setenv, whose failure (it cannot allocate) is the out-of-memory exit:
+// children must never run without a variable the driver meant to give them.
+void set_environment_variable(const char* name, const char* value, bool replace);
+
 // "VORN_EXEC_PREFIX=" EXEC_PREFIX, only when that variable is unset and
 // EXEC_PREFIX is not null.
 void export_exec_prefix(const char* exec_prefix);

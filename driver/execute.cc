@@ -119,12 +119,22 @@ void start_commands(ProcessPipeline* pipeline, const std::vector<Command>& comma
     const char* failure =
         pex_start(pipeline, flags, command.argv[0], command.argv, nullptr, nullptr, nullptr, &err);
     if (failure != nullptr) {
+      // The commands already started are stopped first: one that went on
+      // would write its output after the run had removed it.
+      pex_release(pipeline);
       if (err == 0)
         fatal_error(current_location, "cannot execute %qs: %s", command.argv[0], failure);
       errno = err;
       fatal_error(current_location, "cannot execute %qs: %s: %m", command.argv[0], failure);
     }
   }
+}
+
+// Releases the pipeline before a fatal error whose "%m" tells errno.
+void release_keeping_errno(ProcessPipeline* pipeline) {
+  int error = errno;
+  pex_release(pipeline);
+  errno = error;
 }
 
 bool is_compiler_proper(const char* path) {
@@ -268,11 +278,15 @@ int execute(const std::vector<const char*>& arguments) {
 
   int count = static_cast<int>(commands.size());
   std::vector<int> statuses(commands.size());
-  if (!pex_get_status(pipeline, count, statuses.data()))
+  if (!pex_get_status(pipeline, count, statuses.data())) {
+    release_keeping_errno(pipeline);
     fatal_error(current_location, "failed to get exit status: %m");
+  }
   std::vector<PexTime> times(commands.size());
-  if (timing && !pex_collect_times(pipeline, count, times.data()))
+  if (timing && !pex_collect_times(pipeline, count, times.data())) {
+    release_keeping_errno(pipeline);
     fatal_error(current_location, "failed to get process times: %m");
+  }
   pex_release(pipeline);
 
   int result = 0;

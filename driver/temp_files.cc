@@ -15,8 +15,8 @@
 #include <unordered_set>
 
 #include "diagnostics/diagnostic.h"
-#include "diagnostics/locale_and_quotes.h"
 #include "diagnostics/intl.h"
+#include "diagnostics/locale_and_quotes.h"
 #include "driver/driver.h"
 #include "driver/env_manager.h"
 #include "support/memory.h"
@@ -78,11 +78,12 @@ bool unlink_regular_file(const char* name) {
   return unlink(name) == 0;
 }
 
-// One deletion on the way out.  A failure is reported, under -v, with one
-// raw write: the diagnostics layer is not entered again once the run ends.
-void remove_on_the_way_out(const char* name, bool report) {
+// The same deletion rule on the way out: a failure is reported, under -v,
+// with one raw write, since the diagnostics layer is not entered again
+// once the run has ended.
+void remove_if_regular_file(const char* name, bool report) {
   if (unlink_regular_file(name) || !report) return;
-  const char* pieces[] = {memory_program_name(), ": ",  _("error: "), name, ": ",
+  const char* pieces[] = {memory_program_name(),    ": ", _("error: "), name, ": ",
                           system_error_text(errno), "\n"};
   write_exit_message(pieces, static_cast<int>(sizeof pieces / sizeof pieces[0]));
 }
@@ -171,10 +172,10 @@ void remove_files_at_exit(Ending ending) {
   bool report = report_exit_deletions && ending != Ending::kSignal;
   if (ending == Ending::kFailure || ending == Ending::kSignal) {
     for (TempFileNode* node = delete_on_failure; node != nullptr; node = node->next)
-      remove_on_the_way_out(node->name, report);
+      remove_if_regular_file(node->name, report);
   }
   for (TempFileNode* node = delete_at_exit; node != nullptr; node = node->next)
-    remove_on_the_way_out(node->name, report);
+    remove_if_regular_file(node->name, report);
   // Detached, not freed: freeing is not safe in a signal handler, and the
   // process is about to end anyway.
   delete_at_exit = nullptr;

@@ -3,9 +3,11 @@
 // which extensions the host really has.
 #include "specs/cpu_detect.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "diagnostics/diagnostic.h"
@@ -96,15 +98,24 @@ bool read_line(Description& host, const char* line, bool want_features) {
   return true;
 }
 
-bool read_description(std::FILE* file, Description& host, bool want_features) {
-  char* line = nullptr;
-  std::size_t capacity = 0;
-  bool usable = true;
-  while (usable && getline(&line, &capacity, file) != -1) {
-    usable = read_line(host, line, want_features);
+// The next line of FILE, its newline included, into *LINE; false at the
+// end of the data.  The line grows through the program's own allocation,
+// so that running out of memory is that failure, not an early end.
+bool next_line(std::FILE* file, std::string* line) {
+  line->clear();
+  for (int c; (c = std::getc(file)) != EOF;) {
+    line->push_back(static_cast<char>(c));
+    if (c == '\n') break;
   }
-  std::free(line);
-  if (!usable || host.implementer == kNoValue) return false;
+  return !line->empty();
+}
+
+bool read_description(std::FILE* file, Description& host, bool want_features) {
+  std::string line;
+  bool usable = true;
+  while (usable && next_line(file, &line)) usable = read_line(host, line.c_str(), want_features);
+  // A description that could not be read to its end is as good as none.
+  if (!usable || std::ferror(file) != 0 || host.implementer == kNoValue) return false;
   std::size_t parts = host.parts.values.size();
   if (parts != 1 && parts != 2) return false;
   return parts == 2 || host.variants.values.size() == 1;

@@ -13,10 +13,10 @@ namespace vorn {
 
 // What an ending leaves behind.
 enum class Ending {
-  kSuccess,       // outputs stay; temporaries go
-  kKeepOutputs,   // a failure that must not touch outputs; temporaries go
-  kFailure,       // the outputs of the failed work go with the temporaries
-  kSignal,        // as kFailure, from a signal handler: nothing is reported
+  kSuccess,      // outputs stay; temporaries go
+  kKeepOutputs,  // a failure that must not touch outputs; temporaries go
+  kFailure,      // the outputs of the failed work go with the temporaries
+  kSignal,       // as kFailure, from a signal handler: nothing is reported
 };
 
 // Removes the program's files for ENDING.  It runs after any failure, so it

@@ -31,6 +31,7 @@ struct ProcessPipeline {
   std::vector<PexTime> times;
   std::size_t waited = 0;  // children[0, waited) have been waited for
   bool wait_failed = false;
+  int wait_errno = 0;  // why the first failed wait failed
 };
 
 namespace {
@@ -238,13 +239,17 @@ pid_t vfork_with_retries(const ChildStart& start) {
   return -1;
 }
 
-// Reads the child's failure record, if it sent one, and reports whether it did.
-bool read_exec_failure(int report_fd, ExecFailure* record) {
+enum class ExecReport { kNone, kFailure, kUnreadable };
+
+// Reads the child's failure record, if it sent one.  kUnreadable when the
+// pipe itself failed: then nobody knows whether the program runs.
+ExecReport read_exec_failure(int report_fd, ExecFailure* record) {
   ssize_t got;
   do {
     got = read(report_fd, record, sizeof *record);
   } while (got < 0 && errno == EINTR);
-  return got == static_cast<ssize_t>(sizeof *record);
+  if (got < 0) return ExecReport::kUnreadable;
+  return got == static_cast<ssize_t>(sizeof *record) ? ExecReport::kFailure : ExecReport::kNone;
 }
 
 pid_t wait_for(pid_t pid, int* status, rusage* usage) {
@@ -265,10 +270,12 @@ const char* start_child(ChildStart* start, pid_t* child, int* err) {
   environ = saved_environ;
 
   ExecFailure record{nullptr, 0};
-  bool exec_failed = false;
+  ExecReport report = ExecReport::kNone;
+  int read_errno = 0;
   if (start->report_pipe[1] >= 0) {
     close(start->report_pipe[1]);
-    exec_failed = pid > 0 && read_exec_failure(start->report_pipe[0], &record);
+    if (pid > 0) report = read_exec_failure(start->report_pipe[0], &record);
+    read_errno = errno;
     close(start->report_pipe[0]);
   }
   close_owned(start->fds.input);
@@ -276,10 +283,14 @@ const char* start_child(ChildStart* start, pid_t* child, int* err) {
   close_owned(start->fds.error);
 
   if (pid < 0) return fail("vfork", vfork_errno, err);
-  if (exec_failed) {
-    // The child has exited already; reap it so that no zombie is left.
+  if (report != ExecReport::kNone) {
+    // A child whose start cannot be told apart from a failure is stopped
+    // rather than left running unrecorded; a failed one has exited
+    // already.  Either is reaped so that no zombie is left.
+    if (report == ExecReport::kUnreadable) kill(pid, SIGKILL);
     int status;
     wait_for(pid, &status, nullptr);
+    if (report == ExecReport::kUnreadable) return fail("read", read_errno, err);
     return fail(record.text, static_cast<int>(record.err), err);
   }
   *child = pid;
@@ -293,8 +304,14 @@ void wait_all(ProcessPipeline* p) {
   for (; p->waited < p->children.size(); ++p->waited) {
     int status = 0;
     rusage usage{};
-    if (wait_for(p->children[p->waited], &status, with_times ? &usage : nullptr) < 0) {
+    pid_t child = p->children[p->waited];
+    if (wait_for(child, &status, with_times ? &usage : nullptr) < 0) {
+      if (!p->wait_failed) p->wait_errno = errno;
       p->wait_failed = true;
+      // A child still ours must not outlive the run that failed to learn
+      // its status (it would write its output after the run removed it):
+      // wait for it once more, without asking for anything else.
+      wait_for(child, &status, nullptr);
       status = 0;
     }
     p->statuses.push_back(status);
@@ -351,6 +368,7 @@ bool pex_get_status(ProcessPipeline* p, int count, int* statuses) {
   for (int i = 0; i < count; ++i) {
     statuses[i] = static_cast<std::size_t>(i) < p->statuses.size() ? p->statuses[i] : 0;
   }
+  if (p->wait_failed) errno = p->wait_errno;
   return !p->wait_failed;
 }
 
@@ -360,6 +378,7 @@ bool pex_collect_times(ProcessPipeline* p, int count, PexTime* times) {
   for (int i = 0; i < count; ++i) {
     times[i] = static_cast<std::size_t>(i) < p->times.size() ? p->times[i] : PexTime{};
   }
+  if (p->wait_failed) errno = p->wait_errno;
   return !p->wait_failed;
 }
 

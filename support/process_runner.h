@@ -57,7 +57,9 @@ const char* pex_start(ProcessPipeline* pipeline, int flags, const char* executab
 
 // Waits for every child not waited for yet, then copies the first COUNT raw
 // wait statuses (in start order) into STATUSES; positions beyond the number
-// of children are filled with 0.  False when a wait failed.
+// of children are filled with 0.  False when a wait failed, with errno
+// telling why; that child's status is 0, and it is still reaped when it is
+// ours, so that it does not outlive the caller.
 bool pex_get_status(ProcessPipeline* pipeline, int count, int* statuses);
 
 // Like pex_get_status for time records; false without PEX_RECORD_TIMES.

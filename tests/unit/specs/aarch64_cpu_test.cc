@@ -1,6 +1,11 @@
 // AArch64 CPU detection from host descriptions and -mcpu= rewriting.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
 #include "scratch_dir.h"
 #include "spec_test_support.h"
 #include "specs/aarch64_cpus.h"
@@ -61,6 +66,41 @@ TEST_F(CpuDetectTest, UnusableDescriptionsGiveNothing) {
   EXPECT_EQ(expand("%:local_cpu_detect(cpu)"), Words{});
   EXPECT_EXIT(expand_spec("%:local_cpu_detect()", nullptr), ExitedWithCode(4), "");
   EXPECT_EXIT(expand_spec("%:rewrite_mcpu()", nullptr), ExitedWithCode(4), "");
+}
+
+// A stream that gives TEXT and then fails to read: what a read error part
+// of the way through the description looks like.
+std::FILE* failing_after(const std::string& text) {
+  struct Source {
+    std::string text;
+    std::size_t at = 0;
+  };
+  cookie_io_functions_t io{};
+  io.read = [](void* cookie, char* buffer, std::size_t size) -> ssize_t {
+    Source* source = static_cast<Source*>(cookie);
+    if (source->at == source->text.size()) {
+      errno = EIO;
+      return -1;
+    }
+    std::size_t n = std::min(size, source->text.size() - source->at);
+    source->text.copy(buffer, n, source->at);
+    source->at += n;
+    return static_cast<ssize_t>(n);
+  };
+  io.close = [](void* cookie) {
+    delete static_cast<Source*>(cookie);
+    return 0;
+  };
+  return fopencookie(new Source{text}, "r", io);
+}
+
+// Whatever was read before the failure would make a good description: it
+// is still not taken for the whole one.
+TEST(CpuDetectReadError, DescriptionCutShortByAReadErrorGivesNothing) {
+  std::FILE* file = failing_after(kA53Features + core("0xd03"));
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(detect_host_cpu(file, "cpu"), std::nullopt);
+  std::fclose(file);
 }
 
 TEST_F(CpuDetectTest, LinesWithoutValuesAndRepeatedFeatureLines) {
