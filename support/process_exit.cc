@@ -10,6 +10,7 @@
 #include <initializer_list>
 
 #include "support/coverage_counts.h"
+#include "support/live_children.h"
 
 namespace vorn {
 namespace {
@@ -53,6 +54,7 @@ void exit_process(int status, Ending ending) {
     exit_started = 1;
     block_ending_signals();
     std::fflush(stderr);
+    stop_live_children();
     run_cleanup(ending);
     // Last, since a reader that stopped reading could block it.
     std::fflush(nullptr);

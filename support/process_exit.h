@@ -1,9 +1,10 @@
 // The one way out of a program.  Every ending that does not return from
 // main through the normal phases (a fatal or internal error, out of memory,
 // the error limit, an answer that could not be written, a temporary file
-// that could not be made, a signal) ends here: the program's files are
-// removed, the standard streams flushed, and the process ends with its
-// status, without exit handlers or static destructors.  Those could meet
+// that could not be made, a signal) ends here: the children still running
+// are stopped, the program's files removed, the standard streams flushed,
+// and the process ends with its status, without exit handlers or static
+// destructors.  Those could meet
 // an object whose first-use initialisation the failure interrupted (an
 // allocation failing inside it), and would re-enter that initialisation.
 #ifndef VORN_SUPPORT_PROCESS_EXIT_H
@@ -28,8 +29,9 @@ using ExitCleanup = void (*)(Ending ending);
 // The program's cleanup (none until set).
 void set_exit_cleanup(ExitCleanup cleanup);
 
-// Runs the cleanup, for kSuccess when STATUS is 0 and for kFailure
-// otherwise, flushes the standard streams and ends the process with STATUS.
+// Stops the children still running, runs the cleanup (for kSuccess when
+// STATUS is 0, for kFailure otherwise), flushes the standard streams and
+// ends the process with STATUS.
 [[noreturn]] void exit_process(int status);
 
 // The same for an explicit ENDING.

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/live_children.h"
 #include "support/system_error.h"
 
 extern char** environ;
@@ -257,6 +258,7 @@ pid_t wait_for(pid_t pid, int* status, rusage* usage) {
   do {
     result = usage ? wait4(pid, status, 0, usage) : waitpid(pid, status, 0);
   } while (result < 0 && errno == EINTR);
+  if (result == pid || errno == ECHILD) note_child_gone(pid);
   return result;
 }
 
@@ -268,6 +270,7 @@ const char* start_child(ChildStart* start, pid_t* child, int* err) {
   pid_t pid = vfork_with_retries(*start);
   int vfork_errno = errno;
   environ = saved_environ;
+  if (pid > 0) note_child_started(pid);
 
   ExecFailure record{nullptr, 0};
   ExecReport report = ExecReport::kNone;
