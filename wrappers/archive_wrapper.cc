@@ -129,6 +129,9 @@ int wrapper_main(int argc, char** argv) {
 }  // namespace
 }  // namespace vorn
 
+// The wrapper's own ending: it makes no files and leaves no child running,
+// so its statuses (the tool's, or 1 after its own message) are returned
+// from main; only running out of memory ends it through exit_process.
 int main(int argc, char** argv) {
   return vorn::wrapper_main(argc, argv);
 }
