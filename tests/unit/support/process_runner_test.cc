@@ -228,6 +228,7 @@ TEST(ProcessRunnerTest, FailedWaitKeepsReapingTheOthers) {
     ASSERT_EQ(start(p, PEX_LAST, "/bin/sh", {"sh", "-c", "exit 4"}, "/dev/null"), kStarted);
     int statuses[2] = {-1, -1};
     EXPECT_FALSE(pex_get_status(p, 2, statuses));
+    EXPECT_EQ(errno, ECHILD);  // the failed wait's reason, not the last one's
     EXPECT_EQ(statuses[0], 0);
     EXPECT_TRUE(WIFEXITED(statuses[1]) && WEXITSTATUS(statuses[1]) == 4);
     pex_release(p);
