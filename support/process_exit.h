@@ -1,11 +1,10 @@
-// The one way out of a program.  Every ending that does not return from
-// main through the normal phases (a fatal or internal error, out of memory,
-// the error limit, an answer that could not be written, a temporary file
-// that could not be made, a signal) ends here: the children still running
-// are stopped, the program's files removed, the standard streams flushed,
-// and the process ends with its status, without exit handlers or static
-// destructors.  Those could meet
-// an object whose first-use initialisation the failure interrupted (an
+// The one way out of a program.  Every ending (the end of the driver's run,
+// a fatal or internal error, out of memory, the error limit, an answer that
+// could not be written, a temporary file that could not be made, a signal)
+// ends here: the children still running are stopped, the program's files
+// removed, the standard streams flushed, and the process ends with its
+// status, without exit handlers or static destructors.  Those could meet an
+// object whose first-use initialisation the failure interrupted (an
 // allocation failing inside it), and would re-enter that initialisation.
 #ifndef VORN_SUPPORT_PROCESS_EXIT_H
 #define VORN_SUPPORT_PROCESS_EXIT_H
