@@ -96,7 +96,11 @@ bool CompilerDriver::completion_requested() {
 }
 
 void CompilerDriver::finish_run() {
-  if (errors_seen()) remove_failure_files();
+  if (errors_seen()) {
+    remove_failure_files();
+    // Dealt with: the way out must not delete (and report) them again.
+    forget_failure_files();
+  }
   remove_temp_files();
   if (driver_state().help_requested) {
     std::printf("%s", _("\nFor bug reporting instructions, please see:\n"));
