@@ -23,10 +23,6 @@ const CompilerEntry* compiler_for(const InputFile& input) {
                              driver_state().preprocess_only);
 }
 
-bool is_linker_item(const InputFile& input) {
-  return input.language != nullptr && input.language[0] == '*';
-}
-
 // Runs COMPILER's spec over INPUT, and under -fcompare-debug the second
 // compilation and the comparison.  False when the input failed.
 bool compile_input(InputFile* input, const CompilerEntry* compiler) {

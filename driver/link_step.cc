@@ -27,10 +27,6 @@ namespace {
 
 constexpr char kLinkerPlugin[] = "libltolink.so";
 
-bool is_linker_item(const InputFile& input) {
-  return input.language != nullptr && input.language[0] == '*';
-}
-
 bool live_switch_named(const char* text) {
   for (const CommandSwitch& sw : command_line().switches) {
     if (std::strcmp(sw.text, text) == 0 && (sw.liveness & kSwitchIgnored) == 0) return true;

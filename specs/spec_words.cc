@@ -118,7 +118,7 @@ void expand_inputs() {
   bool to_file = command_line().argument_files_supplied;
   if (to_file) open_response_file();
   for (InputFile& input : command_line().inputs) {
-    if (input.language != nullptr && input.language[0] == '*') continue;
+    if (is_linker_item(input)) continue;
     if (input.compiler != progress.input.compiler) continue;
     store_argument(input.name);
     input.compiled = true;

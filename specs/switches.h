@@ -45,6 +45,12 @@ struct InputFile {
   bool preprocessed;
 };
 
+// A linker item (a "-l" word, an -Xlinker argument, a piece of -Wl,) goes
+// to the link in its place among the inputs, and to no compiler.
+inline bool is_linker_item(const InputFile& input) {
+  return input.language != nullptr && input.language[0] == '*';
+}
+
 // A table grown by doubling from 16 entries whose entry after the last is
 // always the end entry (all fields zero), so that code that walks to the
 // end entry and code that uses the count agree at every moment.
