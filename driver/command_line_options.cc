@@ -15,6 +15,7 @@
 #include "driver/process_state.h"
 #include "options/common_options.h"
 #include "options/edit_distance.h"
+#include "options/option_arena.h"
 #include "options/option_table.h"
 #include "specs/named_specs.h"
 #include "specs/prefixes.h"
@@ -26,11 +27,6 @@ namespace vorn {
 namespace {
 
 bool self_spec_mode = false;
-
-char* concat(const char* a, const char* b) {
-  std::string text = std::string(a) + b;
-  return xstrdup(text.c_str());
-}
 
 // Every decoded option has its canonical form: the decoder always fills
 // in at least its first word.
@@ -64,7 +60,7 @@ void add_b_prefix(const char* value) {
   std::size_t length = std::strlen(value);
   struct stat info;
   if (length > 0 && value[length - 1] != '/' && stat(value, &info) == 0 && S_ISDIR(info.st_mode)) {
-    prefix = concat(value, "/");
+    prefix = arena_concat(value, "/");
   }
   SearchPaths& paths = search_paths();
   add_search_prefix(&paths.exec_prefixes, prefix, nullptr, kPrefixPriorityB, kPrefixPlain, false);
@@ -155,7 +151,8 @@ void handle_offload(const DecodedOption* decoded) {
     }
   }
   if (value[0] == '-' || std::strchr(value, '=') != nullptr) {
-    command_line().switches.record(concat("-foffload-options=", value), 0, nullptr, false, true);
+    command_line().switches.record(arena_concat("-foffload-options=", value), 0, nullptr, false,
+                                   true);
   }
 }
 
@@ -239,13 +236,13 @@ Record handle_one(const DecodedOption* decoded) {
       state.preprocess_only = true;
       return Record::kYes;
     case OPT_L:
-      line.switches.record(concat("-L", arg), 0, nullptr, false, true);
+      line.switches.record(arena_concat("-L", arg), 0, nullptr, false, true);
       return Record::kNo;
     case OPT_F:
-      line.switches.record(concat("-F", arg), 0, nullptr, false, true);
+      line.switches.record(arena_concat("-F", arg), 0, nullptr, false, true);
       return Record::kNo;
     case OPT_l:
-      line.inputs.add(concat("-l", arg), "*");
+      line.inputs.add(arena_concat("-l", arg), "*");
       return Record::kNo;
     case OPT_Xlinker:
       line.inputs.add(arg, "*");
