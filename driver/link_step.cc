@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "config.h"
 #include "diagnostics/diagnostic.h"
 #include "diagnostics/intl.h"
 #include "driver/driver.h"
@@ -24,8 +25,6 @@
 
 namespace vorn {
 namespace {
-
-constexpr char kLinkerPlugin[] = "libltolink.so";
 
 bool live_switch_named(const char* text) {
   for (const CommandSwitch& sw : command_line().switches) {
@@ -71,9 +70,10 @@ void prepare_linker(const char* argv0) {
     std::free(front);
   }
   if (!live_switch_named("fno-use-linker-plugin")) {
-    char* plugin = locate_file(&search_paths().exec_prefixes, kLinkerPlugin, R_OK, false);
+    char* plugin = locate_file(&search_paths().exec_prefixes, config::kLinkerPlugin, R_OK, false);
     if (plugin == nullptr) {
-      fatal_error(current_location, _("%<-fuse-linker-plugin%>, but %s not found"), kLinkerPlugin);
+      fatal_error(current_location, _("%<-fuse-linker-plugin%>, but %s not found"),
+                  config::kLinkerPlugin);
     }
     // Spec text: the path found may hold "%", backslashes or blanks.
     set_static_spec(spec_slot(SpecId::kLinkerPluginFile), xstrdup(quote_spec_text(plugin).c_str()),

@@ -26,7 +26,6 @@ namespace {
 constexpr char kTool[] = VORN_WRAPPER_TOOL;
 constexpr char kProgram[] = VORN_WRAPPER_PROGRAM;
 constexpr bool kDashFirst = VORN_WRAPPER_DASH_FIRST != 0;
-constexpr char kPlugin[] = "libltolink.so";
 // The same text in all three programs: they take the archiver's arguments.
 constexpr char kUsage[] = "Usage: vorn-ar [-B prefix] ar arguments ...\n";
 
@@ -112,9 +111,9 @@ int wrapper_main(int argc, char** argv) {
       break;
   }
 
-  std::optional<std::string> plugin = find_in_prefixes(tool_dirs, kPlugin, R_OK);
+  std::optional<std::string> plugin = find_in_prefixes(tool_dirs, config::kLinkerPlugin, R_OK);
   if (!plugin) {
-    std::fprintf(stderr, "%s: Cannot find plugin '%s'\n", argv0, kPlugin);
+    std::fprintf(stderr, "%s: Cannot find plugin '%s'\n", argv0, config::kLinkerPlugin);
     return 1;
   }
   std::optional<std::string> tool = find_in_prefixes(tool_dirs, kTool, X_OK);
