@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "support/base_name.h"
+
 namespace vorn {
 namespace {
 
@@ -46,11 +48,6 @@ constexpr char kLayerFiles[][16] = {
     "backtrace.cc", "check.cc", "delivery.cc", "entry_points.cc", "termination.cc",
 };
 
-std::string base_name(const std::string& path) {
-  std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool starts_with(const std::string& text, const char* prefix) {
   return text.compare(0, std::strlen(prefix), prefix) == 0;
 }
@@ -63,9 +60,9 @@ bool names_function(const std::string& function, const char* name) {
 
 bool is_layer_frame(const BacktraceFrame& frame) {
   if (!frame.file.empty()) {
-    std::string file = base_name(frame.file);
+    const char* file = base_name(frame.file.c_str());
     for (const char* name : kLayerFiles) {
-      if (file == name) return true;
+      if (std::strcmp(file, name) == 0) return true;
     }
   }
   for (const char* name : kLayerFunctions) {

@@ -7,6 +7,7 @@
 #include "driver/command_line.h"
 #include "driver/driver.h"
 #include "specs/switches.h"
+#include "support/base_name.h"
 #include "support/memory.h"
 
 namespace vorn {
@@ -14,11 +15,6 @@ namespace {
 
 constexpr long kNoInput = -1;
 constexpr long kSeveralInputs = -2;
-
-const char* last_component(const char* path) {
-  const char* slash = std::strrchr(path, '/');
-  return slash != nullptr ? slash + 1 : path;
-}
 
 bool ends_with(const char* text, std::size_t length, const char* suffix) {
   std::size_t suffix_length = std::strlen(suffix);
@@ -60,7 +56,7 @@ void choose_dump_dir(const char* output) {
     // -dumpdir wins.
   } else if (real_output_file(output)) {
     line.dump_dir = nullptr;
-    const char* base = last_component(output);
+    const char* base = base_name(output);
     if (base != output && line.save_temps != SaveTempsMode::kCwd) {
       line.dump_dir = xstrndup(output, static_cast<std::size_t>(base - output));
     }
@@ -84,7 +80,7 @@ void name_dumps_after_output(const char* output, long single) {
   CommandLine& line = command_line();
   std::string base = "a";
   if (real_output_file(output)) {
-    const char* name = last_component(output);
+    const char* name = base_name(output);
     std::size_t length = std::strlen(name);
     std::size_t cut = 0;
     if (line.dump_base_ext != nullptr) {
@@ -100,7 +96,7 @@ void name_dumps_after_output(const char* output, long single) {
   line.output_stem_length = 0;
   if (line.dump_base != nullptr ||
       (single >= 0 &&
-       adds_single_suffix(last_component(line.inputs[static_cast<std::size_t>(single)].name),
+       adds_single_suffix(base_name(line.inputs[static_cast<std::size_t>(single)].name),
                           base.c_str()))) {
     line.output_stem = xstrdup(base.c_str());
   } else {
@@ -119,7 +115,7 @@ void choose_output_stem(const char* output) {
     if (line.dump_base_ext != nullptr) length -= std::strlen(line.dump_base_ext);
     line.output_stem = xstrndup(line.dump_base, length);
   } else if (real_output_file(output)) {
-    const char* name = last_component(output);
+    const char* name = base_name(output);
     const char* dot = name[0] != '\0' ? std::strrchr(name + 1, '.') : nullptr;
     std::size_t length = dot != nullptr ? static_cast<std::size_t>(dot - name) : std::strlen(name);
     line.output_stem = xstrndup(name, length);
@@ -142,7 +138,7 @@ void compute_dump_naming(bool wpa) {
   choose_dump_dir(output);
 
   // 2: a dump base with a directory of its own ignores the dump directory.
-  if (line.dump_base != nullptr && std::strcmp(last_component(line.dump_base), line.dump_base)) {
+  if (line.dump_base != nullptr && std::strcmp(base_name(line.dump_base), line.dump_base)) {
     line.dump_dir = nullptr;
   }
   // 3: the suffix must be a proper ending of the dump base.

@@ -20,6 +20,7 @@
 #include "driver/env_manager.h"
 #include "driver/temp_files.h"
 #include "options/option_table.h"
+#include "support/base_name.h"
 #include "support/memory.h"
 #include "support/process_exit.h"
 #include "support/standard_output.h"
@@ -77,8 +78,7 @@ int finish_standard_output(int status) {
 }
 
 const char* record_program_name(const char* argv0) {
-  const char* slash = std::strrchr(argv0, '/');
-  const char* name = slash != nullptr ? slash + 1 : argv0;
+  const char* name = base_name(argv0);
   driver_state().program_name = name;
   process_diagnostics.program_name = name;
   set_memory_program_name(name);

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "support/base_name.h"
 #include "support/memory.h"
 
 namespace vorn {
@@ -48,8 +49,7 @@ CompileProgress& compile_progress() {
 void split_input_name(const char* name, CurrentInput* input) {
   input->name = name;
   input->name_length = std::strlen(name);
-  const char* slash = std::strrchr(name, '/');
-  input->basename = slash != nullptr ? slash + 1 : name;
+  input->basename = base_name(name);
   input->basename_length = std::strlen(input->basename);
   // The suffix follows the last "."; a "." that starts the base name (as in
   // ".profile") begins no suffix.
