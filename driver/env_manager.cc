@@ -15,7 +15,6 @@
 #include "specs/named_specs.h"
 #include "specs/prefixes.h"
 #include "specs/spec_interpreter.h"
-#include "specs/spec_state.h"
 #include "specs/switches.h"
 #include "support/memory.h"
 

@@ -16,7 +16,7 @@
 #include "diagnostics/locale_and_quotes.h"
 #include "driver/driver.h"
 #include "specs/prefixes.h"
-#include "specs/spec_state.h"
+#include "specs/spec_interpreter.h"
 #include "support/memory.h"
 #include "support/process_runner.h"
 
@@ -251,7 +251,7 @@ std::string echo_argument(const char* argument, bool quote_for_shell) {
 }
 
 int execute(const std::vector<const char*>& arguments) {
-  if (spec_state().function_depth > 0)
+  if (spec_function_depth() > 0)
     internal_error("execute: a command was run from inside a spec function");
   std::vector<char*> argv;
   argv.reserve(arguments.size() + 8);

@@ -44,6 +44,9 @@ void write_response_file();
 // back as exactly itself and never as an escape.
 std::string quote_spec_text(const char* text);
 
+// TEXT with a backslash put before every character of SPECIAL.
+std::string backslash_escape(const char* text, const char* special);
+
 // The words of the command being built.
 const std::vector<const char*>& spec_arguments();
 

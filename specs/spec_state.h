@@ -123,9 +123,6 @@ void expand_include_options();
 void expand_inputs();
 void expand_outputs();
 
-// TEXT with a backslash put before every character of SPECIAL.
-std::string backslash_escape(const char* text, const char* special);
-
 // Quotes TEXT so that the interpreter reads it back as one literal word:
 // quote_spec_text, and an empty text becomes the empty-word escape.
 std::string quote_spec_word(const char* text);
