@@ -23,10 +23,6 @@ void expand_self_spec(const char* spec);
 // otherwise).
 SwitchTable& compare_debug_switches();
 
-// Multilib selection (specs/multilib.cc): chooses the multilib directories
-// from the options in force and the multilib specs.
-void select_multilib();
-
 }  // namespace vorn
 
 #endif  // VORN_DRIVER_SPEC_SETUP_H
