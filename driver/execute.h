@@ -33,10 +33,6 @@ std::string echo_argument(const char* argument, bool quote_for_shell);
 // preprocessed reproduction file for a bug report.
 void generate_crash_report(const char* const* argv);
 
-// Makes the spec interpreter run commands, export COLLECT_VORN_OPTIONS,
-// read the environment and make temporary files through the driver.
-void install_driver_spec_hooks();
-
 }  // namespace vorn
 
 #endif  // VORN_DRIVER_EXECUTE_H

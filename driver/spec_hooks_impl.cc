@@ -1,6 +1,8 @@
 // The driver's side of the spec interpreter's hooks: commands run through
 // execute(), the environment is read through the environment manager, and
 // temporary names come from the temporary-files module.
+#include "driver/spec_hooks_impl.h"
+
 #include "driver/env_manager.h"
 #include "driver/execute.h"
 #include "driver/temp_files.h"
