@@ -134,7 +134,7 @@ struct DiagnosticContext {
   bool quote_line_numbers = false;
   int quote_margin_min = 0;
   bool quote_ruler = false;
-  // -freport-bug: the bug-report text no longer asks for it.
+  // -freport-bug, given: the bug-report text does not ask for it.
   bool full_report_requested = false;
   // 0 none, 1 parseable fix-its with byte columns, 2 with display columns.
   int fixit_output_mode = 0;

@@ -125,8 +125,9 @@ void process_command(std::size_t count, const DecodedOption* options) {
   DriverState& state = driver_state();
   line.options = &state.options;
 
-  // 1-3: the environment's installation prefix, empty tables, the version
-  // and how symbolic links in argv[0] are treated.
+  // What the later steps read: the environment's installation prefix,
+  // empty tables, the version and how symbolic links in argv[0] are
+  // treated.
   const char* exec_prefix_env = env_manager.getenv("VORN_EXEC_PREFIX");
   line.exec_prefix_from_env = exec_prefix_env;
   line.inputs.clear();
@@ -135,8 +136,9 @@ void process_command(std::size_t count, const DecodedOption* options) {
   state.compiler_version = short_compiler_version();
   state.resolve_links = !any_option_is(count, options, OPT_no_canonical_prefixes);
 
-  // 4-8: where this installation is, the C++ adjustments of the argument
-  // list, and the search paths the environment adds.
+  // Where this installation is, the C++ adjustments of the argument list
+  // (so that the options applied below include what they add), and the
+  // search paths the environment adds.
   // The first entry is always the program name as run.
   set_up_installation_prefixes(options[0].argument, exec_prefix_env);
   // The count as given decides whether a print-only run may name unset
@@ -145,14 +147,15 @@ void process_command(std::size_t count, const DecodedOption* options) {
   lang_specific_driver(&options, &count, &state.added_libraries);
   add_environment_path_prefixes();
 
-  // 9: -c, -S and -E are known before any option is applied, so that
+  // -c, -S and -E are known before any option is applied, so that
   // handlers and specs see them whatever the order.
   line.compile_only = compile_only_requested(count, options);
 
-  // 10: the options themselves.
   apply_options(count, options);
 
-  // 11-15.
+  // What depends on all the options together: -gtoggle, the output file,
+  // the dump names, -pipe against -save-temps, and the compare-debug
+  // environment.
   apply_gtoggle();
   check_output_file();
   compute_dump_naming(state.options.x_flag_wpa != nullptr);
@@ -162,15 +165,16 @@ void process_command(std::size_t count, const DecodedOption* options) {
   }
   read_compare_debug_environment();
 
-  // 16-17: the configured prefixes and the tool directory.
+  // The configured prefixes and the tool directory, which rank after
+  // those that the options and the environment gave.
   add_configured_prefixes();
 
-  // 18-21.
+  // Last, what looks at or adds to the tables the options filled.  They
+  // need no closing: each always ends with its end entry.
   warn_trailing_x_language();
   record_compare_debug_switch();
   add_help_dummy();
   line.undefined_variables_allowed = undefined_variables_allowed(given_count);
-  // 22: both tables always end with their end entry.
 }
 
 void check_output_file() {

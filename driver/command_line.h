@@ -64,8 +64,8 @@ void set_source_date_epoch();
 // reported.
 bool check_offload_target_name(const char* name, std::size_t length);
 
-// The installation prefixes (steps that depend on ARGV0, the program name
-// as run, and the environment); split out of process_command.
+// The installation prefixes: the steps of process_command that depend on
+// ARGV0, the program name as run, and on the environment.
 void set_up_installation_prefixes(const char* argv0, const char* exec_prefix_env);
 void add_environment_path_prefixes();
 void add_configured_prefixes();

@@ -48,7 +48,7 @@ bool adds_single_suffix(const char* name, const char* base) {
   return std::strchr(name + length + 1, '.') == nullptr;
 }
 
-// Step 1: the dump directory from -dumpdir or from the output name.
+// The dump directory, from -dumpdir or from the output name.
 void choose_dump_dir(const char* output) {
   CommandLine& line = command_line();
   const DriverState& state = driver_state();
@@ -75,7 +75,7 @@ void append_to_dump_dir(const char* stem) {
   line.dump_dir_trailing_dash = true;
 }
 
-// Step 5: dumps of a link are named after the output (or "a").
+// Dumps of a link are named after the output (or "a").
 void name_dumps_after_output(const char* output, long single) {
   CommandLine& line = command_line();
   std::string base = "a";
@@ -107,7 +107,7 @@ void name_dumps_after_output(const char* output, long single) {
   }
 }
 
-// Step 6: the stem of per-input dump names when compiling only.
+// The stem of per-input dump names when compiling only.
 void choose_output_stem(const char* output) {
   CommandLine& line = command_line();
   if (line.dump_base != nullptr) {
@@ -137,11 +137,11 @@ void compute_dump_naming(bool wpa) {
 
   choose_dump_dir(output);
 
-  // 2: a dump base with a directory of its own ignores the dump directory.
+  // A dump base with a directory of its own ignores the dump directory.
   if (line.dump_base != nullptr && std::strcmp(base_name(line.dump_base), line.dump_base)) {
     line.dump_dir = nullptr;
   }
-  // 3: the suffix must be a proper ending of the dump base.
+  // The suffix must be a proper ending of the dump base.
   if (line.dump_base_ext != nullptr && line.dump_base != nullptr && line.dump_base[0] != '\0' &&
       !ends_with(line.dump_base, std::strlen(line.dump_base), line.dump_base_ext)) {
     line.dump_base_ext = nullptr;
@@ -150,7 +150,7 @@ void compute_dump_naming(bool wpa) {
   const bool base_given = line.dump_base != nullptr;
   const bool base_nonempty = base_given && line.dump_base[0] != '\0';
   if (base_nonempty && (single == kSeveralInputs || (linking && !explicit_dir))) {
-    // 4: the dump base becomes a prefix of every input's dumps.
+    // The dump base becomes a prefix of every input's dumps.
     std::size_t length = std::strlen(line.dump_base);
     if (line.dump_base_ext != nullptr) length -= std::strlen(line.dump_base_ext);
     std::string stem(line.dump_base, length);
@@ -161,12 +161,14 @@ void compute_dump_naming(bool wpa) {
     name_dumps_after_output(output, single);
   }
 
-  // 6.
+  // A dump base left in force, or compiling only, gives the per-input
+  // stem; an empty dump base asks for none.
   if ((line.dump_base != nullptr || line.compile_only) &&
       !(line.dump_base != nullptr && line.dump_base[0] == '\0')) {
     choose_output_stem(output);
   }
-  // 7-8.
+  // The interpreter takes the dump directory by its length; a dump-base
+  // suffix is kept only with a non-empty dump base.
   line.dump_dir_length = line.dump_dir != nullptr ? std::strlen(line.dump_dir) : 0;
   if (line.dump_base_ext != nullptr && !(line.dump_base != nullptr && line.dump_base[0] != '\0')) {
     line.dump_base_ext = nullptr;

@@ -128,7 +128,7 @@ void OptionSuggester::build_option_suggestions(const char*) {
       add_misspelling_candidates(row, text, no_negative);
     }
   }
-  // The block no longer moves: the pointers into it stay valid.
+  // The block does not move from here on: the pointers into it stay valid.
   candidates_.reserve(order_.size());
   std::size_t next_offset = 0;
   for (const char* text : order_) {

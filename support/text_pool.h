@@ -37,7 +37,7 @@ namespace text_pool_detail {
 
 // A null text is a default-constructed view.  A text with characters is
 // never null, and is told so without comparing its address: with the
-// sanitizers' null checks the compiler no longer takes the address of a
+// sanitizers' null checks the compiler does not take the address of a
 // named constant (a configuration value) for non-null.
 constexpr bool is_null(std::string_view text) {
   return text.empty() && text.data() == nullptr;
