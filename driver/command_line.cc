@@ -46,17 +46,17 @@ const char* short_compiler_version() {
 // command line said nothing about it.
 void read_compare_debug_environment() {
   CommandLine& line = command_line();
-  if (line.compare_debug == 0) {
+  if (line.compare_debug == CompareDebug::kNotRequested) {
     const char* value = env_manager.getenv("VORN_COMPARE_DEBUG");
     if (value != nullptr && value[0] == '-') {
-      line.compare_debug = 2;
+      line.compare_debug.request_from_environment(true);
       line.compare_debug_option = value;
     } else if (value != nullptr && value[0] != '\0' && std::strcmp(value, "0") != 0) {
-      line.compare_debug = 3;
+      line.compare_debug.request_from_environment(false);
       line.compare_debug_option = "-gtoggle";
     }
   }
-  if (line.compare_debug < 0) line.compare_debug = 0;
+  line.compare_debug.forget_refusal();
 }
 
 // -gtoggle flips the debug level as the compiler proper will, so that
@@ -80,11 +80,11 @@ void warn_trailing_x_language() {
 
 void record_compare_debug_switch() {
   CommandLine& line = command_line();
-  if (line.compare_debug != 2 && line.compare_debug != 3) return;
-  // The environment's request always names the options (2) or -gtoggle (3).
+  if (!line.compare_debug.from_environment()) return;
+  // The environment's request always names the options or -gtoggle.
   std::string text = std::string("-fcompare-debug=") + line.compare_debug_option;
   line.switches.record(xstrdup(text.c_str()), 0, nullptr, false, true);
-  line.compare_debug = 1;
+  line.compare_debug.accept_environment_request();
 }
 
 void add_help_dummy() {

@@ -98,7 +98,11 @@ void set_compare_debug(const DecodedOption* decoded) {
   if (decoded->index == OPT_fcompare_debug) {
     bool on = decoded->value != 0;
     line.compare_debug_option = on ? "-gtoggle" : nullptr;
-    line.compare_debug = on ? 1 : -1;
+    if (on) {
+      line.compare_debug.request();
+    } else {
+      line.compare_debug.refuse();
+    }
     line.switches.record(on ? "-fcompare-debug=-gtoggle" : "-fcompare-debug=", 0, nullptr, false,
                          true);
   } else {
@@ -106,7 +110,11 @@ void set_compare_debug(const DecodedOption* decoded) {
     const char* option = decoded->argument;
     bool empty = option[0] == '\0';
     line.compare_debug_option = empty ? nullptr : option;
-    line.compare_debug = empty ? -1 : 1;
+    if (empty) {
+      line.compare_debug.refuse();
+    } else {
+      line.compare_debug.request();
+    }
     record_canonical(decoded, false);
   }
   set_source_date_epoch();

@@ -25,9 +25,9 @@ int run_second_compilation(const char* spec) {
   CommandLine& line = command_line();
   SwitchTable first = line.switches;
   line.switches = compare_debug_switches();
-  line.compare_debug = -line.compare_debug;
+  line.compare_debug.switch_compilation();
   int status = run_spec(spec);
-  line.compare_debug = -line.compare_debug;
+  line.compare_debug.switch_compilation();
   compare_debug_switches() = line.switches;
   line.switches = first;
   return status;
@@ -104,7 +104,7 @@ void* map_file(const char* name, std::size_t size, bool* opened) {
 }  // namespace
 
 bool compare_debug_active() {
-  return command_line().compare_debug != 0;
+  return command_line().compare_debug.active();
 }
 
 void forget_compare_debug_dumps() {

@@ -97,17 +97,17 @@ void load_user_specs() {
 // made by a self spec from a copy of the first run's.
 void prepare_compare_debug() {
   CommandLine& line = command_line();
-  if (line.compare_debug == 0) return;
+  if (!line.compare_debug.active()) return;
   const bool second_run = driver_state().compare_debug_second;
   SwitchTable first;
   if (!second_run) first = line.switches;
-  line.compare_debug = -line.compare_debug;
+  line.compare_debug.switch_compilation();
   SaveTempsMode save_temps = line.save_temps;
   line.save_temps = SaveTempsMode::kNone;
   expand_self_spec("%:compare-debug-self-opt()");
   line.save_temps = save_temps;
   if (second_run) return;
-  line.compare_debug = -line.compare_debug;
+  line.compare_debug.switch_compilation();
   compare_debug_switches() = line.switches;
   line.switches = first;
 }

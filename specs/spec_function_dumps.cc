@@ -65,17 +65,18 @@ const char* compare_debug_dump_opt(int argc, const char**) {
   const char* name = nullptr;
   std::string option;
   if (given != nullptr && std::strcmp(given, ".") != 0) {
-    if (line.compare_debug == 0) return nullptr;
+    if (!line.compare_debug.active()) return nullptr;
     name = given;
   } else {
-    if (given == nullptr && line.compare_debug == 0) return nullptr;
+    if (given == nullptr && !line.compare_debug.active()) return nullptr;
     name = given != nullptr ? first_word_of("%B.gkd")
                             : first_word_of("%{!save-temps*:%g.gkd}%{save-temps*:%B.gkd}");
     option = "-fdump-final-insns=" + quote_spec_word(name);
   }
-  progress.debug_check_dump[line.compare_debug < 0 ? 1 : 0] = name;
+  const bool second = line.compare_debug.second_compilation();
+  progress.debug_check_dump[second ? 1 : 0] = name;
 
-  if (line.compare_debug >= 0) {
+  if (!second) {
     char seed[32];
     std::snprintf(seed, sizeof seed, "%#lx", make_random_seed());
     progress.random_seed = xstrdup(seed);
@@ -85,14 +86,14 @@ const char* compare_debug_dump_opt(int argc, const char**) {
   result += progress.random_seed;
   result += "} ";
   result += option;
-  if (line.compare_debug < 0) progress.random_seed = nullptr;
+  if (second) progress.random_seed = nullptr;
   return xstrdup(result.c_str());
 }
 
 const char* compare_debug_self_opt(int argc, const char**) {
   if (argc > 0) fatal_error(current_location, "too many arguments to %%:compare-debug-self-opt");
   const CommandLine& line = command_line();
-  if (line.compare_debug >= 0) return nullptr;
+  if (!line.compare_debug.second_compilation()) return nullptr;
   std::string result =
       "%<o %<MD %<MMD %<MF* %<MG %<MP %<MQ* %<MT* %<fdump-final-insns=* -w -S -o %j "
       "%{!fcompare-debug-second:-fcompare-debug-second} ";
@@ -164,7 +165,7 @@ const char* dumps(int argc, const char** argv) {
   if (argc > 1) fatal_error(current_location, "too many arguments for %%:dumps");
   const CommandLine& line = command_line();
   std::string suffix = dump_suffix(argc, argv);
-  std::string gk = line.compare_debug < 0 ? ".gk" : "";
+  std::string gk = line.compare_debug.second_compilation() ? ".gk" : "";
   std::string result;
   if (line.dump_dir != nullptr) result += " -dumpdir " + quote_spec_word(line.dump_dir);
   result += " -dumpbase " + quote_spec_word(dump_base(suffix, gk).c_str());

@@ -23,7 +23,7 @@ bool is_suffix_char(char c) {
 }
 
 bool second_compare_debug_run() {
-  return command_line().compare_debug < 0;
+  return command_line().compare_debug.second_compilation();
 }
 
 // "%j" sends output nowhere when /dev/null can take it.

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "options/option_table.h"
+#include "specs/compare_debug_mode.h"
 #include "support/memory.h"
 
 namespace vorn {
@@ -130,8 +131,7 @@ struct CommandLine {
   const char* output_stem = nullptr;
   std::size_t output_stem_length = 0;
 
-  // 0 off; positive in the first compilation; negative in the second.
-  int compare_debug = 0;
+  CompareDebugMode compare_debug;
   const char* compare_debug_option = nullptr;  // e.g. "-gtoggle"
 
   bool argument_files_supplied = false;      // some @file was expanded

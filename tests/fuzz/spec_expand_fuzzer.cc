@@ -73,7 +73,7 @@ void set_up_command_line(std::size_t size) {
   options.x_use_pipes = size % 3 == 0;
   line.options = &options;
   line.argument_files_supplied = size % 5 == 0;
-  line.compare_debug = size % 7 == 0 ? -1 : 0;
+  line.compare_debug = size % 7 == 0 ? vorn::CompareDebug::kSecondCompilation : vorn::CompareDebug::kNotRequested;
   static const char* const kSwitches[][3] = {
       {"-O2", nullptr},      {"-O0", nullptr},        {"-fno-x", nullptr}, {"-fx", nullptr},
       {"-Wno-y", nullptr},   {"-o", "out.o"},         {"-I", "inc dir"},   {"-D", "FOO=1"},

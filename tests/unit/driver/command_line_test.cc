@@ -185,13 +185,13 @@ TEST_F(CommandLineTest, HelpWithoutInputsRunsTheSubprocessesOnce) {
 TEST_F(CommandLineTest, CompareDebugFromTheEnvironment) {
   setenv("VORN_COMPARE_DEBUG", "1", 1);
   process({"a.c"});
-  EXPECT_EQ(command_line().compare_debug, 1);
+  EXPECT_EQ(command_line().compare_debug.state(), CompareDebug::kFirstCompilation);
   EXPECT_NE(find_switch("fcompare-debug=-gtoggle"), nullptr);
 
   SetUp();
   setenv("VORN_COMPARE_DEBUG", "1", 1);
   process({"-fno-compare-debug", "a.c"});
-  EXPECT_EQ(command_line().compare_debug, 0);
+  EXPECT_EQ(command_line().compare_debug.state(), CompareDebug::kNotRequested);
   unsetenv("VORN_COMPARE_DEBUG");
 }
 

@@ -347,10 +347,10 @@ TEST_F(FunctionTest, DumpsNamesTheDumpFiles) {
   EXPECT_EQ(expand("%:dumps(.i)"), (Words{"-dumpbase", "x.i", "-dumpbase-ext", ".i"}));
   CommandLine& line = command_line();
   line.dump_dir = "a b/";
-  line.compare_debug = -1;
+  line.compare_debug = CompareDebug::kSecondCompilation;
   EXPECT_EQ(expand("%:dumps()"),
             (Words{"-dumpdir", "a b/", "-dumpbase", "x.gk.c", "-dumpbase-ext", ".c"}));
-  line.compare_debug = 0;
+  line.compare_debug = CompareDebug::kNotRequested;
   line.output_stem = "prog";
   line.output_stem_length = 4;
   EXPECT_EQ(expand("%:dumps()"),
@@ -377,7 +377,7 @@ TEST_F(FunctionTest, DumpsWithoutAnInputAndForTheSecondCompilation) {
   EXPECT_EQ(expand("%:dumps()"), (Words{"-dumpbase", ""}));
   EXPECT_EQ(expand("%:dumps(.x)"), (Words{"-dumpbase", ".x", "-dumpbase-ext", ".x"}));
   CommandLine& line = command_line();
-  line.compare_debug = -1;
+  line.compare_debug = CompareDebug::kSecondCompilation;
   EXPECT_EQ(expand("%:dumps()"), (Words{"-dumpbase", ".gk"}));
   line.dump_base = "out.c";
   line.dump_base_ext = ".c";
@@ -390,7 +390,7 @@ TEST_F(FunctionTest, CompareDebugSelfOption) {
   EXPECT_EQ(expand("%:compare-debug-self-opt()"), (Words{}));
   add_switch("-o", {"out.o"});
   add_switch("-MD");
-  command_line().compare_debug = -1;
+  command_line().compare_debug = CompareDebug::kSecondCompilation;
   command_line().compare_debug_option = "-gtoggle";
   EXPECT_EQ(expand("%:compare-debug-self-opt()"),
             (Words{"-w", "-S", "-o", "/dev/null", "-fcompare-debug-second", "-gtoggle"}));
@@ -407,7 +407,7 @@ TEST_F(FunctionTest, CompareDebugSelfOption) {
 TEST_F(FunctionTest, CompareDebugDumpOptionSharesTheSeed) {
   use_input("a.c");
   EXPECT_EQ(expand("%:compare-debug-dump-opt()"), (Words{}));
-  command_line().compare_debug = 1;
+  command_line().compare_debug = CompareDebug::kFirstCompilation;
   Words first = expand("%:compare-debug-dump-opt()");
   ASSERT_EQ(first.size(), 2u);
   EXPECT_TRUE(StartsWith(first[0], "-frandom-seed=0x"));
@@ -415,14 +415,14 @@ TEST_F(FunctionTest, CompareDebugDumpOptionSharesTheSeed) {
   EXPECT_TRUE(EndsWith(first[1], ".gkd"));
   EXPECT_EQ(compile_progress().debug_check_dump[0], first[1].substr(19));
 
-  command_line().compare_debug = -1;
+  command_line().compare_debug = CompareDebug::kSecondCompilation;
   Words second = expand("%:compare-debug-dump-opt()");
   ASSERT_EQ(second.size(), 2u);
   EXPECT_EQ(second[0], first[0]);
   EXPECT_TRUE(EndsWith(second[1], ".gk.gkd"));
   EXPECT_EQ(compile_progress().random_seed, nullptr);
   // A seed given on the command line wins.
-  command_line().compare_debug = 1;
+  command_line().compare_debug = CompareDebug::kFirstCompilation;
   add_switch("-frandom-seed=7");
   Words seeded = expand("%:compare-debug-dump-opt()");
   ASSERT_EQ(seeded.size(), 1u);
@@ -437,7 +437,7 @@ TEST_F(FunctionTest, CompareDebugDumpOptionWithAGivenName) {
   command_line().switches.clear();
   add_switch("-fdump-final-insns=my dump");
   EXPECT_EQ(expand("%:compare-debug-dump-opt()"), (Words{}));
-  command_line().compare_debug = 1;
+  command_line().compare_debug = CompareDebug::kFirstCompilation;
   Words named = expand("%:compare-debug-dump-opt()");
   ASSERT_EQ(named.size(), 1u);
   EXPECT_STREQ(compile_progress().debug_check_dump[0], "my dump");
@@ -450,7 +450,7 @@ TEST_F(FunctionTest, CompareDebugDumpOptionWithAGivenName) {
 // the name was given.
 TEST_F(FunctionTest, CompareDebugDumpOptionOfASecondCompilationWithoutASeed) {
   use_input("a.c");
-  command_line().compare_debug = -1;
+  command_line().compare_debug = CompareDebug::kSecondCompilation;
   Words words = expand("%:compare-debug-dump-opt()");
   ASSERT_EQ(words.size(), 1u);
   EXPECT_TRUE(StartsWith(words[0], "-fdump-final-insns=" + temp_dir()));

@@ -290,11 +290,11 @@ TEST_F(InterpreterTest, BaseNameDumpThatIsAnotherInputBecomesATemporary) {
   // "%b" not followed by a suffix is left alone.
   EXPECT_EQ(expand("%b x")[0], dump_dir + "x");
   // A second compare-debug compilation keeps its ".gk" in the temporary.
-  command_line().compare_debug = -1;
+  command_line().compare_debug = CompareDebug::kSecondCompilation;
   words = expand("%b.ii");
   EXPECT_TRUE(StartsWith(words[0], temp_dir()));
   EXPECT_TRUE(EndsWith(words[0], ".gk.ii"));
-  command_line().compare_debug = 0;
+  command_line().compare_debug = CompareDebug::kNotRequested;
   // Without -save-temps "%b" is only the base name.
   command_line().save_temps = SaveTempsMode::kNone;
   EXPECT_EQ(expand("%b.ii")[0], dump_dir + "x.ii");
@@ -311,7 +311,7 @@ TEST_F(InterpreterTest, OutputThatIsAnInputIsFatal) {
 }
 
 TEST_F(InterpreterTest, SecondCompareDebugRunMarksNames) {
-  command_line().compare_debug = -1;
+  command_line().compare_debug = CompareDebug::kSecondCompilation;
   EXPECT_TRUE(EndsWith(expand("%g.s")[0], ".gk.s"));
   use_input("dir/x.tar.c");
   EXPECT_EQ(expand("%b %B"), (Words{"x.tar.gk", "x.tar.gk.c"}));
