@@ -201,22 +201,22 @@ void handle_offload_options(const DecodedOption* decoded) {
   exit_after_answer();
 }
 
-// How a handled option is kept in the switch table.
-enum class Record { kNo, kYes, kValidated };
+// How a handled option is kept in the switch table; kNotInGroup: the
+// option is none of the group's, the next group is asked.
+enum class Record { kNo, kYes, kValidated, kNotInGroup };
 
-// The options of the -### / help / input family.  Returns the way the
-// option is to be recorded.
-Record handle_one(const DecodedOption* decoded) {
+// -###, --completion= and the help and version requests: they only set
+// what the run answers, and --help, --target-help and --version are asked
+// of the assembler and the linker as well.
+Record handle_request(const DecodedOption* decoded) {
   DriverState& state = driver_state();
-  CommandLine& line = command_line();
-  const char* arg = decoded->argument;
   switch (decoded->index) {
     case OPT_HHH:
       state.options.x_verbose_flag = 1;
       ++state.verbose_only_count;
       return Record::kNo;
     case OPT__completion_:
-      state.completion = arg;
+      state.completion = decoded->argument;
       return Record::kValidated;
     case OPT__help:
       state.help_requested = true;
@@ -233,22 +233,44 @@ Record handle_one(const DecodedOption* decoded) {
     case OPT__help_:
       state.subprocess_help = SubprocessHelp::kHelpEquals;
       return Record::kYes;
+    default:
+      return Record::kNotInGroup;
+  }
+}
+
+// The options that name where files are looked for: the sysroot, the
+// prefixes, the library and framework directories and the specs files.
+Record handle_search_option(const DecodedOption* decoded) {
+  const char* arg = decoded->argument;
+  switch (decoded->index) {
     case OPT__sysroot_:
       search_paths().target_system_root = arg;
-      line.sysroot_changed = true;
+      command_line().sysroot_changed = true;
       return Record::kValidated;
     case OPT_B:
       add_b_prefix(arg);
       return Record::kValidated;
-    case OPT_E:
-      state.preprocess_only = true;
-      return Record::kYes;
     case OPT_L:
-      line.switches.record(arena_concat("-L", arg), 0, nullptr, false, true);
+      command_line().switches.record(arena_concat("-L", arg), 0, nullptr, false, true);
       return Record::kNo;
     case OPT_F:
-      line.switches.record(arena_concat("-F", arg), 0, nullptr, false, true);
+      command_line().switches.record(arena_concat("-F", arg), 0, nullptr, false, true);
       return Record::kNo;
+    case OPT_specs_:
+      driver_state().user_specs_files.push_back(arg);
+      return Record::kValidated;
+    default:
+      return Record::kNotInGroup;
+  }
+}
+
+// The options whose argument goes, as it is or in its comma-separated
+// pieces, to the linker (as link inputs), the assembler or the
+// preprocessor.
+Record handle_pass_through(const DecodedOption* decoded) {
+  CommandLine& line = command_line();
+  const char* arg = decoded->argument;
+  switch (decoded->index) {
     case OPT_l:
       line.inputs.add(arena_concat("-l", arg), "*");
       return Record::kNo;
@@ -271,8 +293,16 @@ Record handle_one(const DecodedOption* decoded) {
       line.preprocessor_options.push_back(arg);
       return Record::kNo;
     default:
-      break;
+      return Record::kNotInGroup;
   }
+}
+
+// The output, the language of the inputs that follow, and how outputs,
+// kept temporaries, dumps and the times file are named.
+Record handle_naming_option(const DecodedOption* decoded) {
+  DriverState& state = driver_state();
+  CommandLine& line = command_line();
+  const char* arg = decoded->argument;
   switch (decoded->index) {
     case OPT_o:
       state.output_given = true;
@@ -304,15 +334,18 @@ Record handle_one(const DecodedOption* decoded) {
     case OPT_dumpbase_ext:
       line.dump_base_ext = xstrdup(arg);
       return Record::kYes;
-    case OPT_specs_:
-      state.user_specs_files.push_back(arg);
-      return Record::kValidated;
     case OPT_time_:
       open_times_file(arg);
       return Record::kNo;
     default:
-      break;
+      return Record::kNotInGroup;
   }
+}
+
+// The options that the driver only takes note of: it reads them from the
+// switch table or the option record when it needs them, or they were
+// looked at before any option was applied.
+Record handle_noted_option(const DecodedOption* decoded) {
   switch (decoded->index) {
     case OPT_pipe:
     case OPT_shared_libvorn:
@@ -340,16 +373,39 @@ Record handle_one(const DecodedOption* decoded) {
     case OPT_wrapper:
       return Record::kNo;
     case OPT_print_libvorn_file_name:
-      state.options.x_print_file_name = "libvorn.a";
+      driver_state().options.x_print_file_name = "libvorn.a";
       return Record::kNo;
+    default:
+      return Record::kNotInGroup;
+  }
+}
+
+// The options answered at once: the answer is written when the option is
+// met, and the run ends there, before the options after it are applied.
+Record answer_and_exit(const DecodedOption* decoded) {
+  switch (decoded->index) {
     case OPT_dumpspecs:
       dump_specs_and_exit();
     case OPT_dumpversion:
     case OPT_dumpfullversion:
       // The version number: the configured version up to its first blank.
-      print_and_exit(state.compiler_version);
+      print_and_exit(driver_state().compiler_version);
     case OPT_dumpmachine:
       print_and_exit(config::kTargetMachine);
+    default:
+      return Record::kNotInGroup;
+  }
+}
+
+// The options that set how this run compiles and links: -E, the
+// compare-debug request, the diagnostics' colours and links, the linker,
+// -fwpa and the offload targets.
+Record handle_run_setting(const DecodedOption* decoded) {
+  DriverState& state = driver_state();
+  switch (decoded->index) {
+    case OPT_E:
+      state.preprocess_only = true;
+      return Record::kYes;
     case OPT_fcompare_debug:
     case OPT_fcompare_debug_:
       set_compare_debug(decoded);
@@ -382,8 +438,22 @@ Record handle_one(const DecodedOption* decoded) {
       handle_offload(decoded);
       return Record::kNo;
     default:
-      return Record::kYes;
+      return Record::kNotInGroup;
   }
+}
+
+// Each option belongs to one group at most; one in none is only recorded.
+// The groups are called one after the other rather than from a table, which
+// would cost a relocation each at start-up.
+Record handle_one(const DecodedOption* decoded) {
+  Record how = handle_request(decoded);
+  if (how == Record::kNotInGroup) how = handle_search_option(decoded);
+  if (how == Record::kNotInGroup) how = handle_pass_through(decoded);
+  if (how == Record::kNotInGroup) how = handle_naming_option(decoded);
+  if (how == Record::kNotInGroup) how = handle_noted_option(decoded);
+  if (how == Record::kNotInGroup) how = answer_and_exit(decoded);
+  if (how == Record::kNotInGroup) how = handle_run_setting(decoded);
+  return how == Record::kNotInGroup ? Record::kYes : how;
 }
 
 // Options that steer this run itself and that a self spec may only
