@@ -26,12 +26,16 @@ bool any_option_is(std::size_t count, const DecodedOption* options, std::size_t 
   return false;
 }
 
-bool compile_only_requested(std::size_t count, const DecodedOption* options) {
+StopOptions stop_options_given(std::size_t count, const DecodedOption* options) {
+  StopOptions stops;
   for (std::size_t i = 1; i < count; ++i) {
     std::size_t code = options[i].index;
-    if (code == OPT_c || code == OPT_S || code == OPT_E) return true;
+    stops.compile = stops.compile || code == OPT_c;
+    stops.assemble = stops.assemble || code == OPT_S;
+    stops.preprocess = stops.preprocess || code == OPT_E;
+    stops.syntax_only = stops.syntax_only || code == OPT_fsyntax_only;
   }
-  return false;
+  return stops;
 }
 
 // The configured version up to its first blank: what specs call the
@@ -147,9 +151,9 @@ void process_command(std::size_t count, const DecodedOption* options) {
   lang_specific_driver(&options, &count, &state.added_libraries);
   add_environment_path_prefixes();
 
-  // -c, -S and -E are known before any option is applied, so that
-  // handlers and specs see them whatever the order.
-  line.compile_only = compile_only_requested(count, options);
+  // -c, -S, -E and -fsyntax-only are known before any option is applied,
+  // so that handlers and specs see them whatever the order.
+  line.stops = stop_options_given(count, options);
 
   apply_options(count, options);
 

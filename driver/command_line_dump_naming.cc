@@ -131,7 +131,7 @@ void compute_dump_naming(bool wpa) {
   CommandLine& line = command_line();
   const DriverState& state = driver_state();
   const char* output = state.output_given ? state.output_file : nullptr;
-  const bool linking = !line.compile_only;
+  const bool linking = !line.stops.compile_only();
   const bool explicit_dir = state.explicit_dump_dir;
   const long single = single_input(wpa);
 
@@ -163,7 +163,7 @@ void compute_dump_naming(bool wpa) {
 
   // A dump base left in force, or compiling only, gives the per-input
   // stem; an empty dump base asks for none.
-  if ((line.dump_base != nullptr || line.compile_only) &&
+  if ((line.dump_base != nullptr || line.stops.compile_only()) &&
       !(line.dump_base != nullptr && line.dump_base[0] == '\0')) {
     choose_output_stem(output);
   }

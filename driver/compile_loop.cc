@@ -74,7 +74,7 @@ bool CompilerDriver::assign_input_languages() {
     input.compiled = false;
     input.preprocessed = false;
   }
-  if (!combined && command_line().compile_only && state.output_given && counted > 1) {
+  if (!combined && command_line().stops.compile_only() && state.output_given && counted > 1) {
     fatal_error(current_location,
                 _("cannot specify %<-o%> with %<-c%>, %<-S%> or %<-E%> with multiple files"));
   }
@@ -86,20 +86,15 @@ namespace {
 
 // Which default output a compile-only run without -o writes into the
 // current directory: the input's base name with ".s" under -S, with ".o"
-// under -c; null when the run writes none (-E, -fsyntax-only, a link).
-const char* default_output_suffix(std::size_t count, const DecodedOption* options) {
+// under -c; null when the run writes none (-E, also from a self spec,
+// -fsyntax-only, a link).
+const char* default_output_suffix() {
   const DriverState& state = driver_state();
   if (state.output_given || state.preprocess_only) return nullptr;
-  bool assemble_only = false;
-  bool compile_only = false;
-  for (std::size_t i = 1; i < count; ++i) {
-    std::size_t code = options[i].index;
-    if (code == OPT_fsyntax_only) return nullptr;
-    assemble_only = assemble_only || code == OPT_S;
-    compile_only = compile_only || code == OPT_c;
-  }
-  if (assemble_only) return ".s";
-  return compile_only ? ".o" : nullptr;
+  const StopOptions& stops = command_line().stops;
+  if (stops.syntax_only) return nullptr;
+  if (stops.assemble) return ".s";
+  return stops.compile ? ".o" : nullptr;
 }
 
 // Whether COMPILER writes the default output of SUFFIX.  An input that is
@@ -120,7 +115,7 @@ bool writes_default_output(const CompilerEntry& compiler, const char* suffix) {
 // inputs, as l1.o compiled with -x lto, is refused here, before any child
 // runs.
 void CompilerDriver::refuse_default_outputs_over_inputs() {
-  const char* suffix = default_output_suffix(decoded_count_, decoded_);
+  const char* suffix = default_output_suffix();
   if (suffix == nullptr) return;
   InputList& inputs = command_line().inputs;
   for (std::size_t i = 0; i < inputs.size(); ++i) {

@@ -83,6 +83,9 @@ unsigned char scan_option(const DecodedOption& option, LinkNeeds* needs) {
     case OPT_fcontracts:
       needs->contracts = true;
       return 0;
+    // A command that links nothing, or links no default libraries, gets
+    // no C++ library.  These run before any option is recorded, so they
+    // read the options themselves.
     case OPT_nostdlib:
     case OPT_nodefaultlibs:
     case OPT_r:

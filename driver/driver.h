@@ -50,7 +50,7 @@ struct DriverState {
   long inputs_at_last_x = -1;
   const char* output_file = nullptr;  // -o
   bool output_given = false;
-  bool preprocess_only = false;           // -E
+  bool preprocess_only = false;           // -E, also from a self spec
   bool save_temps_after_dumpdir = false;  // a -save-temps= followed -dumpdir
   bool explicit_dump_dir = false;         // some -dumpdir was given
 

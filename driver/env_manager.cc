@@ -118,7 +118,7 @@ void export_driver_name(const char* argv0) {
 }
 
 void export_lto_runner() {
-  if (command_line().compile_only) return;
+  if (command_line().stops.compile_only()) return;
   char* path = locate_program("lto-runner");
   if (path == nullptr) return;
   // The path becomes spec text (a plug-in option of the link command), so

@@ -113,7 +113,7 @@ void CompilerDriver::maybe_run_linker(const char* argv0) {
       driver_state().subprocess_help != SubprocessHelp::kHelpEquals) {
     int executions = execution_count();
     if (const char* makeflags = jobserver_makeflags_replacement()) env_manager.xput(makeflags);
-    if (!command_line().compile_only) prepare_linker(argv0);
+    if (!command_line().stops.compile_only()) prepare_linker(argv0);
     export_link_paths();
     if (driver_state().subprocess_help == SubprocessHelp::kTarget) {
       std::printf("%s", _("\nLinker options\n==============\n\n"));

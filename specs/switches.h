@@ -110,6 +110,20 @@ class InputList : public TerminatedTable<InputFile> {
 
 enum class SaveTempsMode { kNone, kCwd, kObj, kDump };
 
+// The options that stop a run before it links, as the command line gives
+// them: read from the decoded options before any is applied, so that
+// handlers and specs see them whatever the order; self specs do not change
+// them.
+struct StopOptions {
+  bool compile = false;      // -c
+  bool assemble = false;     // -S
+  bool preprocess = false;   // -E
+  bool syntax_only = false;  // -fsyntax-only
+  // -c, -S or -E: the run links nothing, so the link step is not set up
+  // and dumps are named after the inputs.
+  bool compile_only() const { return compile || assemble || preprocess; }
+};
+
 // What command-line processing decided, as far as specs read it.  Strings
 // are never owned here; they live as long as the process.
 struct CommandLine {
@@ -136,7 +150,7 @@ struct CommandLine {
 
   bool argument_files_supplied = false;      // some @file was expanded
   bool undefined_variables_allowed = false;  // %:getenv of an unset name is ok
-  bool compile_only = false;                 // -c, -S or -E
+  StopOptions stops;
 
   // Installation prefix from VORN_EXEC_PREFIX, or null.
   const char* exec_prefix_from_env = nullptr;

@@ -133,7 +133,7 @@ TEST_F(CommandLineTest, IgnoredOptionsAreKeptForTheSpecs) {
 
 TEST_F(CommandLineTest, CompileOnlyIsKnownWhateverTheOrder) {
   process({"a.c", "-S"});
-  EXPECT_TRUE(command_line().compile_only);
+  EXPECT_TRUE(command_line().stops.compile_only());
 }
 
 TEST_F(CommandLineTest, OffloadTargets) {
