@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "options/option_table.h"
+#include "options/options_record.h"
 #include "specs/compilers_table.h"
 #include "specs/named_specs.h"
 #include "specs/spec_hooks.h"

@@ -12,6 +12,7 @@
 #include "driver/cxx_adjustments.h"
 #include "driver/driver.h"
 #include "driver/env_manager.h"
+#include "options/option_codes.h"
 #include "options/option_table.h"
 #include "specs/input_identity.h"
 #include "specs/switches.h"

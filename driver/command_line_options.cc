@@ -16,6 +16,7 @@
 #include "options/common_options.h"
 #include "options/edit_distance.h"
 #include "options/option_arena.h"
+#include "options/option_codes.h"
 #include "options/option_table.h"
 #include "specs/named_specs.h"
 #include "specs/prefixes.h"

@@ -9,6 +9,7 @@
 #include "driver/compare_debug.h"
 #include "driver/driver.h"
 #include "driver/temp_files.h"
+#include "options/option_codes.h"
 #include "specs/compilers_table.h"
 #include "specs/input_identity.h"
 #include "specs/spec_interpreter.h"

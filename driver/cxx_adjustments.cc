@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "options/decode.h"
+#include "options/option_codes.h"
 #include "options/option_table.h"
 
 namespace vorn {

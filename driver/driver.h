@@ -12,6 +12,7 @@
 
 #include "options/decoded_option.h"
 #include "options/option_table.h"
+#include "options/options_record.h"
 #include "options/suggestion_candidates.h"
 #include "options/suggestions.h"
 

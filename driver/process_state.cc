@@ -19,6 +19,7 @@
 #include "driver/driver.h"
 #include "driver/env_manager.h"
 #include "driver/temp_files.h"
+#include "options/option_codes.h"
 #include "options/option_table.h"
 #include "support/base_name.h"
 #include "support/memory.h"

@@ -13,6 +13,7 @@
 #include "driver/command_line.h"
 #include "driver/driver.h"
 #include "options/decode.h"
+#include "options/option_codes.h"
 #include "options/option_table.h"
 #include "specs/compilers_table.h"
 #include "specs/multilib.h"

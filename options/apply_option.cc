@@ -1,5 +1,6 @@
 #include "diagnostics/diagnostic.h"
 #include "diagnostics/intl.h"
+#include "options/option_codes.h"
 #include "options/option_errors.h"
 #include "options/option_handlers.h"
 #include "options/option_variables.h"

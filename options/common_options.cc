@@ -7,6 +7,8 @@
 
 #include "diagnostics/diagnostic_context.h"
 #include "diagnostics/intl.h"
+#include "options/option_codes.h"
+#include "options/options_record.h"
 #include "options/sanitizers.h"
 
 namespace vorn {

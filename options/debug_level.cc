@@ -6,6 +6,7 @@
 #include "diagnostics/intl.h"
 #include "options/common_options.h"
 #include "options/integer_argument.h"
+#include "options/options_record.h"
 
 namespace vorn {
 namespace {

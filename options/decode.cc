@@ -9,6 +9,7 @@
 #include "options/integer_argument.h"
 #include "options/lookup.h"
 #include "options/option_arena.h"
+#include "options/option_codes.h"
 #include "options/option_errors.h"
 #include "options/option_table.h"
 #include "options/prefix_mappings.h"

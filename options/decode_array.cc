@@ -7,6 +7,7 @@
 #include "options/decode.h"
 #include "options/lookup.h"
 #include "options/option_arena.h"
+#include "options/option_codes.h"
 #include "options/option_table.h"
 #include "options/prune.h"
 #include "support/memory.h"

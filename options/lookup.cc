@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "options/option_codes.h"
 #include "options/option_table.h"
 
 namespace vorn {

@@ -9,10 +9,16 @@
 #include <cstdint>
 #include <string>
 
-#include "options/option_codes.h"  // generated: OPT_* codes and OptionsRecord
 #include "options/option_flags.h"
 
+// The generated option_codes.h (the OPT_* codes and the table's counts) and
+// options_record.h (OptionsRecord) are included only where they are used:
+// the codes change whenever a row is added, removed or renamed, and only
+// the objects that name a code or a count are then recompiled.
+
 namespace vorn {
+
+struct OptionsRecord;
 
 // How a use of an option changes its variable.
 enum class VariableKind : std::uint8_t {
@@ -122,11 +128,13 @@ struct DeferredOptionList {
   std::size_t capacity;
 };
 
-extern const OptionDescriptor kOptionTable[OPTION_COUNT];
+// OPTION_COUNT rows.
+extern const OptionDescriptor kOptionTable[];
 // Entry C: the first row whose text after its "-" starts with byte C or a
 // greater one (the rows are sorted by text); entry 256 is OPTION_COUNT.
 extern const std::uint16_t kOptionFirstByteStart[257];
-extern const OptionEnumTable kOptionEnumTables[kOptionEnumTableCount];
+// kOptionEnumTableCount tables.
+extern const OptionEnumTable kOptionEnumTables[];
 inline constexpr std::size_t kOptionLanguageCount = 14;
 extern const PooledText kOptionLanguageNames[kOptionLanguageCount];
 // The values an OptionsRecord starts with.

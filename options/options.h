@@ -12,9 +12,11 @@
 #include "options/enum_args.h"
 #include "options/integer_argument.h"
 #include "options/lookup.h"
+#include "options/option_codes.h"
 #include "options/option_handlers.h"
 #include "options/option_table.h"
 #include "options/option_variables.h"
+#include "options/options_record.h"
 #include "options/prefix_mappings.h"
 #include "options/prune.h"
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "options/option_codes.h"
 #include "options/option_table.h"
 #include "support/memory.h"
 

@@ -9,6 +9,7 @@
 
 #include "diagnostics/intl.h"
 #include "options/edit_distance.h"
+#include "options/option_codes.h"
 #include "options/option_table.h"
 
 namespace vorn {

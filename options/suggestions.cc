@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "options/edit_distance.h"
+#include "options/option_codes.h"
 #include "options/prefix_mappings.h"
 #include "options/sanitizers.h"
 

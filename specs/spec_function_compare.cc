@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "diagnostics/diagnostic.h"
+#include "options/options_record.h"
 #include "specs/spec_function_handlers.h"
 #include "specs/spec_functions.h"
 #include "specs/spec_groups.h"

@@ -12,6 +12,7 @@
 #include "config.h"
 #include "diagnostics/diagnostic.h"
 #include "diagnostics/intl.h"
+#include "options/options_record.h"
 #include "specs/prefixes.h"
 #include "specs/spec_function_handlers.h"
 #include "specs/spec_interpreter.h"

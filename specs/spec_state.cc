@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "diagnostics/diagnostic.h"
+#include "options/options_record.h"
 #include "specs/spec_interpreter.h"
 
 namespace vorn {

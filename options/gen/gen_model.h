@@ -119,7 +119,8 @@ Model read_definitions(const std::string& options, const std::string& enums,
 // Checks the counts the table must have; fails with a list of every mismatch.
 void check_counts(const Model& model);
 
-void write_header(const Model& model, const std::string& path);
+void write_codes_header(const Model& model, const std::string& path);
+void write_record_header(const Model& model, const std::string& path);
 void write_source(const Model& model, const std::string& path);
 
 }  // namespace vorn::gen

@@ -18,6 +18,7 @@
 
 #include "diagnostics/diagnostic.h"
 #include "options/option_table.h"
+#include "options/options_record.h"
 #include "specs/named_specs.h"
 #include "specs/spec_hooks.h"
 #include "specs/spec_interpreter.h"

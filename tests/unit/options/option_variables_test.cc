@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "options/option_codes.h"
 #include "options/option_errors.h"
 
 namespace vorn {

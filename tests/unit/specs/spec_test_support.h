@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "options/option_table.h"
+#include "options/options_record.h"
 #include "specs/named_specs.h"
 #include "specs/prefixes.h"
 #include "specs/spec_hooks.h"
