@@ -31,8 +31,16 @@ TempFileNode* volatile delete_on_failure = nullptr;
 namespace {
 
 // Whether -v is in force, copied here whenever a name is recorded: the way
-// out reports a failed deletion under -v and may read no run state.
+// out reports a failed deletion under -v and may read no run state.  The
+// kind text is translated then too, since translating may set up the
+// catalogue, which the way out must not.
 bool report_exit_deletions = false;
+const char* exit_error_kind = "error: ";
+
+void note_verbosity() {
+  report_exit_deletions = verbose_flag();
+  if (report_exit_deletions) exit_error_kind = _("error: ");
+}
 
 struct TempFileIndexes {
   std::unordered_set<std::string> at_exit;
@@ -83,7 +91,7 @@ bool unlink_regular_file(const char* name) {
 // once the run has ended.
 void remove_if_regular_file(const char* name, bool report) {
   if (unlink_regular_file(name) || !report) return;
-  const char* pieces[] = {memory_program_name(),    ": ", _("error: "), name, ": ",
+  const char* pieces[] = {memory_program_name(),    ": ", exit_error_kind, name, ": ",
                           system_error_text(errno), "\n"};
   write_exit_message(pieces, static_cast<int>(sizeof pieces / sizeof pieces[0]));
 }
@@ -121,7 +129,7 @@ void register_temp_file(const char* name, bool at_exit, bool on_failure) {
   // "-" as an output is standard output: a file of that name in the
   // current directory is the user's, whatever happens to the run.
   if (std::strcmp(name, "-") == 0) return;
-  report_exit_deletions = verbose_flag();
+  note_verbosity();
   TempFileIndexes& state = indexes();
   if (at_exit && state.at_exit.insert(name).second) push_front(&delete_at_exit, name);
   if (on_failure && state.on_failure.insert(name).second) push_front(&delete_on_failure, name);
@@ -198,7 +206,7 @@ const char* temporary_directory() {
 }
 
 const char* new_temp_name_with_prefix(const char* prefix, const char* suffix) {
-  report_exit_deletions = verbose_flag();
+  note_verbosity();
   const char* directory = temporary_directory();
   if (prefix == nullptr) prefix = "cc";
   if (suffix == nullptr) suffix = "";
