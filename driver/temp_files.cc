@@ -35,7 +35,7 @@ namespace {
 // kind text is translated then too, since translating may set up the
 // catalogue, which the way out must not.
 bool report_exit_deletions = false;
-const char* exit_error_kind = "error: ";
+const char* exit_error_kind = nullptr;  // set with report_exit_deletions
 
 void note_verbosity() {
   report_exit_deletions = verbose_flag();
