@@ -2,9 +2,13 @@
 // family) by running the compilers proper, the assembler and the linker.
 #include "driver/driver.h"
 #include "driver/process_state.h"
+#include "driver/run.h"
 #include "support/process_exit.h"
 
 int main(int argc, char** argv) {
+  // The run's whole state; it lives until the way out, which may still
+  // read it.
+  vorn::Run run;
   int status;
   {
     vorn::CompilerDriver driver(false, false);

@@ -1,0 +1,17 @@
+// The option machinery's part of a run's state.
+#ifndef VORN_OPTIONS_RUN_OPTIONS_H
+#define VORN_OPTIONS_RUN_OPTIONS_H
+
+#include "support/current_state.h"
+
+namespace vorn {
+
+struct RunOptions {};
+
+inline RunOptions& run_options() {
+  return CurrentState<RunOptions>::get();
+}
+
+}  // namespace vorn
+
+#endif  // VORN_OPTIONS_RUN_OPTIONS_H
