@@ -13,6 +13,7 @@
 #include "options/options_record.h"
 #include "specs/compilers_table.h"
 #include "specs/named_specs.h"
+#include "specs/run_specs.h"
 #include "specs/spec_hooks.h"
 #include "specs/spec_interpreter.h"
 #include "specs/switches.h"
@@ -93,6 +94,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::size_t n = std::strtoul(argv[2], nullptr, 10);
+  vorn::BoundState<vorn::RunSpecs> specs;  // the run's spec state
   NoHooks hooks;
   vorn::set_spec_hooks(&hooks);
   vorn::OptionsRecord options = vorn::kInitialOptionsRecord;

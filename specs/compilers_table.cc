@@ -3,27 +3,23 @@
 
 #include <cstring>
 #include <deque>
+#include <optional>
 #include <string>
 
 #include "diagnostics/diagnostic.h"
+#include "specs/run_specs.h"
 
 namespace vorn {
+
+CompilersTable::CompilersTable()
+    : entries(builtin_compiler_entries(), builtin_compiler_entries() + kBuiltinCompilerCount) {}
+
 namespace {
 
-// The table of this run: the built-in entries, then those of specs files.
-// Searches run from the end so that later entries hide earlier ones.  A
-// deque, because inputs keep pointers to their entries while specs files
-// included during the link step may still add entries.
-struct CompilersTable {
-  std::deque<CompilerEntry> entries{builtin_compiler_entries(),
-                                    builtin_compiler_entries() + kBuiltinCompilerCount};
-  // The keys and specs of added entries.
-  std::deque<std::string> texts;
-};
-
 CompilersTable& state() {
-  static CompilersTable the_table;
-  return the_table;
+  std::optional<CompilersTable>& table = run_specs().compilers;
+  if (!table) table.emplace();
+  return *table;
 }
 
 std::deque<CompilerEntry>& table() {

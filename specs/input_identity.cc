@@ -2,36 +2,13 @@
 
 #include <sys/stat.h>
 
-#include <cstdint>
 #include <cstring>
-#include <string>
-#include <unordered_map>
 
+#include "specs/run_specs.h"
 #include "specs/switches.h"
 
 namespace vorn {
 namespace {
-
-struct FileKey {
-  dev_t device;
-  ino_t inode;
-  bool operator==(const FileKey&) const = default;
-};
-
-struct FileKeyHash {
-  std::size_t operator()(const FileKey& key) const {
-    return std::hash<std::uint64_t>()(static_cast<std::uint64_t>(key.inode) * 31 +
-                                      static_cast<std::uint64_t>(key.device));
-  }
-};
-
-// Built once per input list (its revision tells when it changed), so that a
-// run of many inputs examines each input once and every check stays cheap.
-struct InputIndex {
-  std::uint64_t revision = 0;
-  std::unordered_map<std::string, const char*> names;
-  std::unordered_map<FileKey, const char*, FileKeyHash> files;
-};
 
 bool is_file_input(const InputFile& input) {
   if (input.language != nullptr && std::strcmp(input.language, "*") == 0) return false;
@@ -39,7 +16,7 @@ bool is_file_input(const InputFile& input) {
 }
 
 const InputIndex& input_index() {
-  static InputIndex index;
+  InputIndex& index = run_specs().input_index;
   const InputList& inputs = command_line().inputs;
   if (index.revision == inputs.revision()) return index;
   index = InputIndex{};
@@ -49,7 +26,7 @@ const InputIndex& input_index() {
     index.names.emplace(input.name, input.name);
     struct stat info;
     if (stat(input.name, &info) == 0 && S_ISREG(info.st_mode)) {
-      index.files.emplace(FileKey{info.st_dev, info.st_ino}, input.name);
+      index.files.emplace(FileIdentity{info.st_dev, info.st_ino}, input.name);
     }
   }
   return index;
@@ -63,7 +40,7 @@ const char* input_overwritten_by(const char* name) {
   struct stat info;
   if (stat(name, &info) == 0) {
     if (!S_ISREG(info.st_mode)) return nullptr;
-    auto found = index.files.find(FileKey{info.st_dev, info.st_ino});
+    auto found = index.files.find(FileIdentity{info.st_dev, info.st_ino});
     return found != index.files.end() ? found->second : nullptr;
   }
   auto found = index.names.find(name);

@@ -14,24 +14,15 @@
 #include "diagnostics/intl.h"
 #include "specs/named_specs.h"
 #include "specs/prefixes.h"
+#include "specs/run_specs.h"
 #include "specs/switches.h"
 #include "support/memory.h"
 
 namespace vorn {
 namespace {
 
-struct MultilibState {
-  // The words of "multilib_defaults"; split again when the text changes.
-  const char* defaults_source = nullptr;
-  std::vector<std::string_view> defaults;
-  // The options in force, built on the first option_in_use().
-  bool used_ready = false;
-  std::vector<std::string_view> used;
-};
-
 MultilibState& state() {
-  static MultilibState multilib;
-  return multilib;
+  return run_specs().multilib;
 }
 
 bool contains(const std::vector<std::string_view>& list, std::string_view text) {
@@ -375,10 +366,6 @@ void print_multilib_table(std::FILE* stream) {
     if (excluded_from_table(entry) || only_defaults(entry)) continue;
     print_entry(stream, entry);
   }
-}
-
-void reset_multilib_state() {
-  state() = MultilibState{};
 }
 
 }  // namespace vorn

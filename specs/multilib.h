@@ -30,10 +30,6 @@ bool option_is_default(const char* text, std::size_t length);
 // user can select with distinct options (-print-multi-lib).
 void print_multilib_table(std::FILE* stream);
 
-// Forgets the default list and the used-option table, so that a new switch
-// table or new strings are read again (tests).
-void reset_multilib_state();
-
 }  // namespace vorn
 
 #endif  // VORN_SPECS_MULTILIB_H

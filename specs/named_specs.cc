@@ -4,60 +4,37 @@
 
 #include <cstring>
 #include <deque>
+#include <optional>
 #include <string>
 
 #include "diagnostics/diagnostic.h"
 #include "specs/builtin_specs.h"
 #include "specs/builtin_switch_atoms.h"
+#include "specs/run_specs.h"
 
 namespace vorn {
+
+NamedSpecState::NamedSpecState() {
+  for (int i = 0; i < kStaticSpecCount; ++i) {
+    slots[i] = kBuiltinSpecTexts[i].text;
+    NamedSpec& spec = builtin[i];
+    spec.name = kBuiltinSpecTexts[i].name;
+    spec.own_value = nullptr;
+    spec.value_slot = &slots[i];
+    spec.next = nullptr;
+    spec.name_length = static_cast<int>(std::strlen(spec.name));
+    spec.user = false;
+    spec.owned = false;
+    spec.default_text = i == static_cast<int>(SpecId::kAsmCpuSpec) ? slots[i] : nullptr;
+  }
+}
+
 namespace {
 
-struct NamedSpecState {
-  // The value slots of the built-in specs, indexed by SpecId.
-  const char* slots[kStaticSpecCount];
-  NamedSpec builtin[kStaticSpecCount];
-  NamedSpec* head = nullptr;
-  // Null until the built-in specs are installed or a specs file sets it.
-  const char* link_command = nullptr;
-  // The texts install_default_specs made of "link" and "libvorn": while a
-  // spec still has one, its switch atoms are known from the build.
-  const char* installed_link = nullptr;
-  const char* installed_libvorn = nullptr;
-  // The records of specs created at run time.
-  std::deque<NamedSpec> created;
-  // Every text allocated here.  A replaced text stays: a spec function may
-  // replace a spec (through an included specs file) while that very text is
-  // still being expanded, and the driver is short-lived.
-  std::deque<std::string> texts;
-
-  NamedSpecState() { restore(); }
-
-  void restore() {
-    for (int i = 0; i < kStaticSpecCount; ++i) {
-      slots[i] = kBuiltinSpecTexts[i].text;
-      NamedSpec& spec = builtin[i];
-      spec.name = kBuiltinSpecTexts[i].name;
-      spec.own_value = nullptr;
-      spec.value_slot = &slots[i];
-      spec.next = nullptr;
-      spec.name_length = static_cast<int>(std::strlen(spec.name));
-      spec.user = false;
-      spec.owned = false;
-      spec.default_text = i == static_cast<int>(SpecId::kAsmCpuSpec) ? slots[i] : nullptr;
-    }
-    head = nullptr;
-    link_command = nullptr;
-    installed_link = nullptr;
-    installed_libvorn = nullptr;
-    created.clear();
-    texts.clear();
-  }
-};
-
 NamedSpecState& state() {
-  static NamedSpecState the_state;
-  return the_state;
+  std::optional<NamedSpecState>& named = run_specs().named_specs;
+  if (!named) named.emplace();
+  return *named;
 }
 
 // Links the built-in records in table order, "asm_cpu_spec" last.
@@ -216,10 +193,6 @@ void dump_specs(std::FILE* stream) {
 
 const char* keep_spec_text(std::string text) {
   return state().texts.emplace_back(std::move(text)).c_str();
-}
-
-void reset_named_specs() {
-  state().restore();
 }
 
 }  // namespace vorn

@@ -120,7 +120,7 @@ const char* named_spec_text(std::string_view name);
 // exists.
 NamedSpec* first_named_spec();
 
-// The link command spec: a process-wide text outside the list.
+// The link command spec: a text of the run outside the list.
 const char* link_command_spec();
 void set_link_command_spec(const char* text);
 
@@ -133,13 +133,9 @@ inline constexpr std::size_t kDriverSelfSpecCount = 6;
 const char* driver_self_spec_at(std::size_t index);
 inline constexpr TableView<driver_self_spec_at, kDriverSelfSpecCount> kDriverSelfSpecs{};
 
-// A copy of TEXT that lives until reset_named_specs(): for texts that
+// A copy of TEXT that lives as long as the run's state: for texts that
 // become specs (the link command read from a specs file, ...).
 const char* keep_spec_text(std::string text);
-
-// Forgets every spec and every kept text and restores the built-in texts,
-// so that tests can start over.
-void reset_named_specs();
 
 }  // namespace vorn
 

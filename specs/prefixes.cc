@@ -10,6 +10,7 @@
 
 #include "config.h"
 #include "diagnostics/diagnostic.h"
+#include "specs/run_specs.h"
 #include "support/memory.h"
 
 namespace vorn {
@@ -22,13 +23,6 @@ const char* system_getenv(const char* name) {
 // A value of $X_ROOT may itself start with "@" or "$"; translation stops
 // after this many rounds instead of looping for ever.
 constexpr int kMaxTranslations = 32;
-
-SearchPaths make_search_paths() {
-  SearchPaths paths;
-  paths.standard_prefix = config::kStandardPrefix;
-  paths.getenv = system_getenv;
-  return paths;
-}
 
 // Length of PREFIX without its trailing "/" characters (a root "/" keeps
 // nothing), so that "/usr/local/" and "/usr/local" match the same paths.
@@ -106,22 +100,10 @@ void tidy_parent_references(std::string& path) {
 
 }  // namespace
 
-SearchPaths& search_paths() {
-  static SearchPaths paths = make_search_paths();
-  return paths;
-}
+SearchPaths::SearchPaths() : standard_prefix(config::kStandardPrefix), getenv(system_getenv) {}
 
-void reset_search_paths() {
-  SearchPaths& paths = search_paths();
-  for (PrefixList* list :
-       {&paths.exec_prefixes, &paths.startfile_prefixes, &paths.include_prefixes}) {
-    while (SearchPrefix* prefix = list->first) {
-      list->first = prefix->next;
-      std::free(const_cast<char*>(prefix->prefix));
-      std::free(prefix);
-    }
-  }
-  paths = make_search_paths();
+SearchPaths& search_paths() {
+  return run_specs().search_paths;
 }
 
 void compute_search_suffixes() {
@@ -138,7 +120,7 @@ char* relocate_prefix(const char* path, const char* component) {
 }
 
 void set_standard_prefix(const char* text, std::size_t length) {
-  static std::string storage;
+  std::string& storage = run_specs().standard_prefix;
   storage.assign(text, length);
   search_paths().standard_prefix = storage.c_str();
 }

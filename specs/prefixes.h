@@ -34,10 +34,12 @@ struct PrefixList {
   const char* name;
 };
 
-// Process-wide search state, owned by this module.  Command-line processing
-// fills the lists and the sysroot; the spec set-up fills the suffixes;
-// multilib selection sets the three directories.
+// The run's search state.  Command-line processing fills the lists and the
+// sysroot; the spec set-up fills the suffixes; multilib selection sets the
+// three directories.
 struct SearchPaths {
+  SearchPaths();  // empty lists, the configured prefix, the C library's getenv
+
   PrefixList exec_prefixes{nullptr, 0, "exec"};
   PrefixList startfile_prefixes{nullptr, 0, "startfile"};
   PrefixList include_prefixes{nullptr, 0, "include"};
@@ -65,10 +67,8 @@ struct SearchPaths {
   const char* (*getenv)(const char* name);
 };
 
+// The current run's search state.
 SearchPaths& search_paths();
-
-// Empties the lists and restores every field to its start-up value.
-void reset_search_paths();
 
 // Sets machine_suffix and target_suffix from the configured target machine
 // and version.

@@ -36,8 +36,8 @@ class SpecHooks {
                                   bool delete_on_failure) = 0;
 };
 
-// Installs HOOKS (not owned; must outlive every later expansion) and
-// returns the previous ones.
+// Installs HOOKS for the current run (not owned; must outlive every later
+// expansion; null: none) and returns the previous ones (null: none).
 SpecHooks* set_spec_hooks(SpecHooks* hooks);
 SpecHooks& spec_hooks();
 

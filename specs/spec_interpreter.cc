@@ -10,6 +10,7 @@
 #include "specs/compilers_table.h"
 #include "specs/named_specs.h"
 #include "specs/prefixes.h"
+#include "specs/run_specs.h"
 #include "specs/spec_functions.h"
 #include "specs/spec_groups.h"
 #include "specs/spec_state.h"
@@ -26,10 +27,8 @@ constexpr int kMaxSpecNesting = 1000;
 
 // The names of the named specs being expanded, innermost last, so that the
 // nesting error can say which spec runs away.
-constinit std::vector<const char*> g_named_spec_stack;
-
 std::vector<const char*>& named_spec_stack() {
-  return g_named_spec_stack;
+  return run_specs().named_spec_stack;
 }
 
 class NestingGuard {
@@ -572,11 +571,6 @@ const std::vector<const char*>& spec_arguments() {
 
 int spec_function_depth() {
   return spec_state().function_depth;
-}
-
-void reset_spec_interpreter() {
-  spec_state() = SpecState{};
-  named_spec_stack().clear();
 }
 
 }  // namespace vorn

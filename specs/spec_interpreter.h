@@ -54,10 +54,6 @@ const std::vector<const char*>& spec_arguments();
 // no command may be executed then.
 int spec_function_depth();
 
-// Forgets the temporary-name table, the response-file counter and every
-// piece of per-command state, so that tests can start over.
-void reset_spec_interpreter();
-
 }  // namespace vorn
 
 #endif  // VORN_SPECS_SPEC_INTERPRETER_H

@@ -1,5 +1,5 @@
-// The interpreter's state, its hooks, and small helpers shared by the
-// escape implementations.
+// The interpreter's hooks and small helpers shared by the escape
+// implementations.
 #include "specs/spec_state.h"
 
 #include <cstring>
@@ -12,7 +12,8 @@ namespace vorn {
 namespace {
 
 // Used until the driver installs its own: running a command or making a
-// temporary file before that is a bug of the caller.
+// temporary file before that is a bug of the caller.  It holds nothing, so
+// one object serves every run.
 class UnsetSpecHooks final : public SpecHooks {
  public:
   int execute(const std::vector<const char*>&) override {
@@ -24,22 +25,21 @@ class UnsetSpecHooks final : public SpecHooks {
   void register_temp_file(const char*, bool, bool) override {}
 };
 
-UnsetSpecHooks unset_hooks;
-SpecHooks* current_hooks = &unset_hooks;
+constinit UnsetSpecHooks unset_hooks;
 
 }  // namespace
 
 SpecHooks* set_spec_hooks(SpecHooks* hooks) {
-  SpecHooks* previous = current_hooks;
-  current_hooks = hooks != nullptr ? hooks : &unset_hooks;
-  return previous == &unset_hooks ? nullptr : previous;
+  SpecHooks*& installed = run_specs().hooks;
+  SpecHooks* previous = installed;
+  installed = hooks;
+  return previous;
 }
 
 SpecHooks& spec_hooks() {
-  return *current_hooks;
+  SpecHooks* installed = run_specs().hooks;
+  return installed != nullptr ? *installed : unset_hooks;
 }
-
-SpecState g_spec_state;
 
 bool pipes_in_force() {
   const OptionsRecord* options = spec_options();

@@ -1,6 +1,6 @@
-// The interpreter's process-wide state, shared by the files that implement
-// escapes, words, temporary names, response files, groups and functions.
-// Not part of the public interface.
+// The interpreter's state and the helpers shared by the files that
+// implement escapes, words, temporary names, response files, groups and
+// functions.  Not part of the public interface.
 #ifndef VORN_SPECS_SPEC_STATE_H
 #define VORN_SPECS_SPEC_STATE_H
 
@@ -10,65 +10,16 @@
 #include <string_view>
 #include <vector>
 
+#include "specs/run_specs.h"
 #include "specs/spec_hooks.h"
 #include "specs/switches.h"
 
 namespace vorn {
 
-// One generated temporary name, remembered so that "%g.s" names the same
-// file every time and "%U.s" the file of the last "%u.s".
-struct TempNameEntry {
-  const char* suffix;
-  int suffix_length;
-  bool unique;
-  const char* file_name;
-  int file_name_length;
-  TempNameEntry* next;
-};
-
-// 1: the word is a generated temporary name; 2: set by "%d".
-enum DeleteMode { kDeleteNone = 0, kDeleteTemporary = 1, kDeleteMarked = 2 };
-
-// The file that the word under construction names, for the deletion lists:
-// the temporary made for the word when it carries one; else, for an option
-// word ("-fdump-x=FILE"), the text after the last "=" of the word; else the
-// whole word.  Only an "=" the spec text itself wrote splits the word: one
-// that came in with a name the driver put there (an input's base name, a
-// dump directory, a switch's argument, an environment value) is part of
-// that name, so the output "-a=b.o" of "./-a=b.cc" is never taken for b.o.
-struct WordFile {
-  static constexpr std::size_t kNoEquals = static_cast<std::size_t>(-1);
-  const char* temporary = nullptr;       // the generated name, with delete mode 1
-  std::size_t after_equals = kNoEquals;  // just after the spec's last "="
-};
-
-struct SpecState {
-  std::string word;  // the word under construction
-  bool word_started = false;
-  std::vector<const char*> arguments;
-  std::vector<const char*> response_words;
-  bool response_file_open = false;
-
-  // Per-word flags, cleared by blanks.
-  bool library_file = false;   // "%s"
-  bool linker_script = false;  // "%T"
-  bool output_file = false;    // "%w"
-  int delete_mode = kDeleteNone;
-  WordFile word_file;
-
-  const char* suffix_substitution = nullptr;  // "%.SUFFIX"
-  int function_depth = 0;                     // inside a spec function
-  int nesting_depth = 0;                      // nested do_spec_1 calls
-
-  TempNameEntry* temp_names = nullptr;
-  int response_file_count = 0;
-};
-
-// One state for the process, a plain global rather than a function's
-// static: the interpreter reaches it for every character it copies.
-extern SpecState g_spec_state;
+// The interpreter's state of the current run.  Reached for every character
+// the interpreter copies: one load through the run's binding.
 inline SpecState& spec_state() {
-  return g_spec_state;
+  return run_specs().interpreter;
 }
 
 inline const OptionsRecord* spec_options() {

@@ -8,6 +8,7 @@
 #include "specs/builtin_switch_atoms.h"
 #include "specs/compilers_table.h"
 #include "specs/named_specs.h"
+#include "specs/run_specs.h"
 #include "specs/spec_groups.h"
 #include "specs/spec_interpreter.h"
 #include "specs/spec_state.h"
@@ -20,11 +21,10 @@ namespace {
 
 // Rebuilt only when the table changes, so that testing every switch of a
 // long command line stays linear.
-constinit SwitchTextIndex g_switch_index;
-
 const SwitchTextIndex& switch_index(const SwitchTable& table) {
-  g_switch_index.update(table);
-  return g_switch_index;
+  SwitchTextIndex& index = run_specs().switch_index;
+  index.update(table);
+  return index;
 }
 
 // "-Wno-x" is cancelled by a later "-Wx", and "-Wx" by a later "-Wno-x".

@@ -19,6 +19,7 @@
 #include "specs/compilers_table.h"
 #include "specs/named_specs.h"
 #include "specs/prefixes.h"
+#include "specs/run_specs.h"
 #include "support/whole_file.h"
 #include "support/char_class.h"
 
@@ -29,17 +30,10 @@ namespace {
 // chain; a real configuration nests two or three.
 constexpr std::size_t kMaxIncludeDepth = 200;
 
-struct FileIdentity {
-  dev_t device;
-  ino_t inode;
-};
-
 // The files being read, outermost first: an include of one of them would
-// never end.  Constant-initialized, so it needs no first-use guard.
-constinit std::vector<FileIdentity> g_include_stack;
-
+// never end.
 std::vector<FileIdentity>& include_stack() {
-  return g_include_stack;
+  return run_specs().include_stack;
 }
 
 bool is_blank(char c) {

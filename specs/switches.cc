@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "specs/run_specs.h"
 #include "support/base_name.h"
 #include "support/memory.h"
 
@@ -30,20 +31,12 @@ InputFile& InputList::add(const char* name, const char* language) {
   return append(entry);
 }
 
-namespace {
-
-// Constant-initialized: no first-use guard on this hot path.
-constinit CompileProgress g_compile_progress;
-
-}  // namespace
-
 CommandLine& command_line() {
-  static CommandLine state;
-  return state;
+  return run_specs().command_line;
 }
 
 CompileProgress& compile_progress() {
-  return g_compile_progress;
+  return run_specs().compile_progress;
 }
 
 void split_input_name(const char* name, CurrentInput* input) {

@@ -227,7 +227,7 @@ void TerminatedTable<Record>::truncate(std::size_t count) {
   revision_ = next_revision();
 }
 
-// The process-wide instances.
+// The current run's command line and compile progress (specs/run_specs.h).
 CommandLine& command_line();
 CompileProgress& compile_progress();
 

@@ -20,6 +20,7 @@
 #include "options/option_table.h"
 #include "options/options_record.h"
 #include "specs/named_specs.h"
+#include "specs/run_specs.h"
 #include "specs/spec_hooks.h"
 #include "specs/spec_interpreter.h"
 #include "specs/switches.h"
@@ -67,9 +68,7 @@ class FuzzHooks final : public vorn::SpecHooks {
 vorn::OptionsRecord options;
 
 void set_up_command_line(std::size_t size) {
-  vorn::reset_spec_interpreter();
   vorn::CommandLine& line = vorn::command_line();
-  line = vorn::CommandLine{};
   options = vorn::kInitialOptionsRecord;
   options.x_use_pipes = size % 3 == 0;
   line.options = &options;
@@ -87,7 +86,6 @@ void set_up_command_line(std::size_t size) {
   line.inputs.add("-lm", "*");
   line.assembler_options = {"--as opt"};
   vorn::CompileProgress& progress = vorn::compile_progress();
-  progress = vorn::CompileProgress{};
   progress.outputs = {"a.o", nullptr, "extra.o"};
   progress.combined_inputs = size % 2 == 0;
   vorn::select_input(0, nullptr);
@@ -113,8 +111,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static FuzzHooks hooks;
   static const bool ready = [] {
     vorn::process_diagnostics.after_message_hook = finish_and_escape_fatal;
-    vorn::set_spec_hooks(&hooks);
-    vorn::install_default_specs(false);
     return true;
   }();
   (void)ready;
@@ -122,6 +118,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (text.find("include") != std::string::npos) return 0;
   text = text.c_str();  // the interpreter reads up to the first NUL
 
+  // Each text runs in a fresh spec state, set up as the driver sets it up.
+  vorn::BoundState<vorn::RunSpecs> specs;
+  vorn::set_spec_hooks(&hooks);
+  vorn::install_default_specs(false);
   set_up_command_line(size);
   std::size_t split = text.find('\x01');
   std::string own = split == std::string::npos ? "" : text.substr(0, split);
@@ -132,7 +132,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vorn::run_spec(spec.c_str());
   } catch (const FatalReported&) {
     vorn::process_diagnostics.reentry_depth = 0;
-    vorn::reset_spec_interpreter();
     return 0;
   }
   if (vorn::spec_function_depth() != 0) std::abort();

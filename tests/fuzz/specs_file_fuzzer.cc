@@ -20,6 +20,7 @@
 #include "diagnostics/diagnostic.h"
 #include "specs/compilers_table.h"
 #include "specs/named_specs.h"
+#include "specs/run_specs.h"
 #include "specs/specs_file.h"
 #include "support/whole_file.h"
 
@@ -80,9 +81,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string text(reinterpret_cast<const char*>(data), size);
   if (text.find('/') != std::string::npos) return 0;
 
-  vorn::reset_named_specs();
+  // Each text is read into a fresh spec state with the built-in specs.
+  vorn::BoundState<vorn::RunSpecs> specs;
   vorn::install_default_specs(false);
-  vorn::install_compilers_table();
   // Odd lengths read the text as the main specs file, where "%" lines are
   // items rather than directives.
   bool main_file = size % 2 == 1;

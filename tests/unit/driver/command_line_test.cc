@@ -29,7 +29,6 @@ class CommandLineTest : public ::testing::Test {
     command_line() = CommandLine();
     driver_state() = DriverState();
     driver_state().options = kInitialOptionsRecord;
-    reset_search_paths();
     unsetenv("VORN_EXEC_PREFIX");
     unsetenv("VORN_COMPARE_DEBUG");
     unsetenv("COMPILER_PATH");

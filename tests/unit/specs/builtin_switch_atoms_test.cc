@@ -13,6 +13,7 @@
 #include "specs/builtin_specs.h"
 #include "specs/compilers_table.h"
 #include "specs/named_specs.h"
+#include "specs/run_specs.h"
 #include "specs/spec_groups.h"
 #include "specs/specs_file.h"
 #include "specs/switch_atom_scan.h"
@@ -82,14 +83,11 @@ class BuiltinSwitchAtomsTest : public SpecTest {
  protected:
   void SetUp() override {
     SpecTest::SetUp();
-    install_compilers_table();
     install_default_specs(false);
   }
-  void TearDown() override {
-    reset_named_specs();
-    install_compilers_table();
-    SpecTest::TearDown();
-  }
+
+  // The built-in texts again, the list not yet linked, as a run starts.
+  static void forget_named_specs() { run_specs().named_specs.reset(); }
 
   // The validated flag of every switch of TABLE after validating all specs.
   static std::vector<bool> validated(const std::vector<Switch>& table, bool use_builtin_atoms) {
@@ -137,17 +135,17 @@ TEST_F(BuiltinSwitchAtomsTest, EveryBuiltinTextHasTheAtomsItsScanFinds) {
 TEST_F(BuiltinSwitchAtomsTest, InstalledBuiltinSpecsValidateAsTheScanDoes) {
   expect_same_validation("built-in specs");
   // Before installation the list may exist with the raw "link" text.
-  reset_named_specs();
+  forget_named_specs();
   define_spec("extra", "%{zzz}", false);
   expect_same_validation("list linked by define_spec");
   // Linked for -dumpspecs: every text built-in, "link" still raw.
-  reset_named_specs();
+  forget_named_specs();
   std::FILE* sink = std::fopen("/dev/null", "w");
   dump_specs(sink);
   std::fclose(sink);
   expect_same_validation("list linked for -dumpspecs");
   // Not linked at all.
-  reset_named_specs();
+  forget_named_specs();
   expect_same_validation("no list");
 }
 

@@ -11,11 +11,7 @@
 namespace vorn {
 namespace {
 
-class CompilersTableTest : public ::testing::Test {
- protected:
-  void SetUp() override { install_compilers_table(); }
-  void TearDown() override { install_compilers_table(); }
-};
+class CompilersTableTest : public ::testing::Test {};
 
 const CompilerEntry* lookup(const char* name, const char* language = nullptr,
                             bool preprocess_only = false) {
@@ -132,7 +128,6 @@ TEST_F(CompilersTableTest, SpecsFileEntriesWin) {
 }
 
 TEST(CompilersTableDeathTest, StandardInputCannotBecomeAPrecompiledHeader) {
-  install_compilers_table();
   EXPECT_EXIT(lookup("-", "c-header", false), ::testing::ExitedWithCode(1),
               "cannot use .-. as input filename for a precompiled header");
   EXPECT_EXIT(lookup("-", "c++-header", false), ::testing::ExitedWithCode(1), "precompiled header");

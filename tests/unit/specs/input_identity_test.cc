@@ -15,8 +15,6 @@ using testing::ScratchDir;
 
 class InputIdentityTest : public ::testing::Test {
  protected:
-  void SetUp() override { command_line() = CommandLine{}; }
-  void TearDown() override { command_line() = CommandLine{}; }
   const char* add(const std::string& name, const char* language = nullptr) {
     const char* kept = xstrdup(name.c_str());
     command_line().inputs.add(kept, language);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "spec_test_support.h"
+#include "specs/run_specs.h"
 
 namespace vorn::testing {
 namespace {
@@ -17,10 +18,9 @@ using ::testing::ExitedWithCode;
 
 class MultilibTest : public SpecTest {
  protected:
-  void SetUp() override {
-    SpecTest::SetUp();
-    reset_multilib_state();
-  }
+  // Drops what selection has read (the default list, the options in use),
+  // so that one test can select again over changed switches or strings.
+  static void forget_selection() { run_specs().multilib = MultilibState{}; }
 
   void set(const char* name, const char* text) { define_spec(name, text, true); }
 
@@ -56,7 +56,7 @@ TEST_F(MultilibTest, MatchedSwitchChoosesItsDirectoryAndOsDirectory) {
   set("multilib_matches", "m32 m32;");
   EXPECT_EQ(select(), "- - -");
 
-  reset_multilib_state();
+  forget_selection();
   add_switch("-m32", {}, false);
   EXPECT_EQ(select(), "32 ../lib32 -");
   EXPECT_EQ(table(), ".;\n32;@m32\n");
@@ -68,7 +68,7 @@ TEST_F(MultilibTest, OnlySwitchesListedInMatchesCount) {
   EXPECT_EQ(select(), "- - -");
 
   // Another switch may stand for m32; an ignored one does not.
-  reset_multilib_state();
+  forget_selection();
   command_line().switches.clear();
   set("multilib_matches", "mcpu=x m32;");
   add_switch("-mcpu=x");
@@ -77,7 +77,7 @@ TEST_F(MultilibTest, OnlySwitchesListedInMatchesCount) {
   EXPECT_FALSE(option_in_use("m3", 2));
   EXPECT_FALSE(option_in_use("mcpu=x", 6));
 
-  reset_multilib_state();
+  forget_selection();
   command_line().switches[0].liveness = kSwitchIgnored;
   EXPECT_EQ(select(), "- - -");
 }
@@ -90,7 +90,7 @@ TEST_F(MultilibTest, DefaultsCountUnlessTheirGroupHasAnotherChoice) {
   EXPECT_FALSE(option_is_default("mabi=lp6", 8));
   EXPECT_EQ(select(), "lp64 ../lib64 -");
 
-  reset_multilib_state();
+  forget_selection();
   add_switch("-mabi=ilp32");
   EXPECT_EQ(select(), "ilp32 ../libilp32 -");
   EXPECT_FALSE(option_in_use("mabi=lp64", 9));
@@ -107,7 +107,7 @@ TEST_F(MultilibTest, LooseStringsFromSpecsFiles) {
   EXPECT_TRUE(option_is_default("mabi=lp64", 9));
   EXPECT_TRUE(option_in_use("mabi=lp64", 9));
 
-  reset_multilib_state();
+  forget_selection();
   add_switch("-mfoo");
   EXPECT_EQ(select(), "64 ../lib64 -");
 }
@@ -119,12 +119,12 @@ TEST_F(MultilibTest, MissingDefaultChoosesTheDirectoryButNotTheOsDirectory) {
   EXPECT_EQ(select(), "a osb arch-b");
 
   // Without a multilib directory an operating-system "." is dropped.
-  reset_multilib_state();
+  forget_selection();
   set("multilib", ". mabi=lp64;x:: ;");
   EXPECT_EQ(select(), "- - -");
 
   // With one, a missing operating-system directory is the multilib one.
-  reset_multilib_state();
+  forget_selection();
   set("multilib", "\n32 ;\n");
   EXPECT_EQ(select(), "32 32 -");
 }
@@ -136,11 +136,11 @@ TEST_F(MultilibTest, ExclusionsLeaveEveryDirectoryAbsent) {
   add_switch("-m32");
   EXPECT_EQ(select(), "- - -");
 
-  reset_multilib_state();
+  forget_selection();
   set("multilib_exclusions", "m32 mfoo;");
   EXPECT_EQ(select(), "32 ../lib32 -");
 
-  reset_multilib_state();
+  forget_selection();
   set("multilib_exclusions", ";");
   EXPECT_EQ(select(), "- - -");
 }

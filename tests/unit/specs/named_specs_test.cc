@@ -15,11 +15,7 @@
 namespace vorn {
 namespace {
 
-class NamedSpecsTest : public ::testing::Test {
- protected:
-  void SetUp() override { reset_named_specs(); }
-  void TearDown() override { reset_named_specs(); }
-};
+class NamedSpecsTest : public ::testing::Test {};
 
 std::vector<std::string> list_names() {
   std::vector<std::string> names;

@@ -12,6 +12,7 @@
 #include "config.h"
 #include "scratch_dir.h"
 #include "specs/named_specs.h"
+#include "specs/run_specs.h"
 
 namespace vorn {
 namespace {
@@ -39,15 +40,13 @@ const char* fake_getenv(const char* name) {
 class PrefixesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    reset_search_paths();
-    reset_named_specs();
     fake_environment().clear();
     search_paths().getenv = fake_getenv;
   }
-  void TearDown() override {
-    reset_search_paths();
-    reset_named_specs();
-  }
+
+  // Empty lists and every field as a run starts (the C library's getenv
+  // again).
+  static void forget_search_paths() { run_specs().search_paths = SearchPaths{}; }
 
   static Paths prefixes_of(const PrefixList& list) {
     Paths out;
@@ -304,7 +303,7 @@ TEST_F(PrefixesTest, SysrootAndSetUpPrefixes) {
   EXPECT_TRUE(search_paths().startfile_prefixes.first->os_multilib);
   EXPECT_EQ(search_paths().startfile_prefixes.first->priority, kPrefixPriorityOther);
 
-  reset_search_paths();
+  forget_search_paths();
   set_static_spec(spec_slot(SpecId::kMdExecPrefix), "/md/exec/", false);
   add_md_exec_prefix();
   Paths expected_exec;
@@ -321,7 +320,7 @@ TEST_F(PrefixesTest, SysrootAndSetUpPrefixes) {
   add_standard_startfile_prefixes(nullptr, two_words);
   EXPECT_EQ(prefixes_of(search_paths().startfile_prefixes), (Paths{"/p1/", "/p2/"}));
 
-  reset_search_paths();
+  forget_search_paths();
   compute_search_suffixes();
   auto failing = [](const char*, void (*)(const char*, void*), void*) { return false; };
   set_static_spec(spec_slot(SpecId::kMdStartfilePrefix), "/md/start/", false);

@@ -15,6 +15,7 @@
 #include "specs/compilers_table.h"
 #include "specs/named_specs.h"
 #include "specs/prefixes.h"
+#include "specs/run_specs.h"
 #include "specs/spec_groups.h"
 #include "specs/spec_state.h"
 
@@ -544,7 +545,7 @@ TEST_F(InterpreterTest, LibraryDirectoriesExistingOnly) {
   EXPECT_EQ(expand("%D"), (Words{"-L" + dir.path() + "/a"}));
   // The root keeps its slash, and a directory given without one is kept
   // as it is.
-  reset_search_paths();
+  run_specs().search_paths = SearchPaths{};
   compute_search_suffixes();
   std::string bare = dir.path() + "/a";
   for (const char* prefix : {"/", bare.c_str()}) {

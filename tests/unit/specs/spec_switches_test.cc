@@ -80,7 +80,6 @@ TEST(CurrentInputTest, NameParts) {
 }
 
 TEST(CurrentInputTest, SelectingTakesTheInputOrNone) {
-  command_line() = CommandLine{};
   command_line().inputs.add("x.c", nullptr);
   select_input(0, nullptr);
   EXPECT_STREQ(compile_progress().input.name, "x.c");

@@ -1,5 +1,6 @@
-// A clean interpreter for each test: recording hooks instead of the
-// driver, fresh command-line state, built-in specs and empty prefix lists.
+// The interpreter's surroundings for a test: recording hooks instead of the
+// driver, an options record and the search suffixes, over the fresh run
+// state every test starts with (fresh_state.cc).
 #ifndef VORN_TESTS_UNIT_SPECS_SPEC_TEST_SUPPORT_H
 #define VORN_TESTS_UNIT_SPECS_SPEC_TEST_SUPPORT_H
 
@@ -81,17 +82,11 @@ inline ::testing::AssertionResult EndsWith(const std::string& text, const std::s
 class SpecTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    reset_spec_interpreter();
-    command_line() = CommandLine{};
-    compile_progress() = CompileProgress{};
-    reset_named_specs();
-    reset_search_paths();
     compute_search_suffixes();
     options_ = kInitialOptionsRecord;
     command_line().options = &options_;
-    previous_hooks_ = set_spec_hooks(&hooks_);
+    set_spec_hooks(&hooks_);
   }
-  void TearDown() override { set_spec_hooks(previous_hooks_); }
 
   // The words SPEC expands to (the status must be STATUS).
   Words expand(const char* spec, int status = 0) {
@@ -117,7 +112,6 @@ class SpecTest : public ::testing::Test {
 
   RecordingHooks hooks_;
   OptionsRecord options_;
-  SpecHooks* previous_hooks_ = nullptr;
 };
 
 }  // namespace vorn::testing

@@ -14,6 +14,7 @@
 #include "specs/compilers_table.h"
 #include "specs/named_specs.h"
 #include "specs/prefixes.h"
+#include "specs/run_specs.h"
 
 namespace vorn {
 namespace {
@@ -23,17 +24,12 @@ using ::testing::ExitedWithCode;
 class SpecsFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    reset_named_specs();
-    reset_search_paths();
     compute_search_suffixes();
-    install_compilers_table();
     install_default_specs(false);
   }
-  void TearDown() override {
-    reset_named_specs();
-    reset_search_paths();
-    install_compilers_table();
-  }
+
+  // The built-in texts again, the list not yet linked, as a run starts.
+  static void forget_named_specs() { run_specs().named_specs.reset(); }
 
   // Reads TEXT as a non-main, non-user file.
   static void read(const std::string& text, bool main_file = false) {
@@ -141,7 +137,7 @@ TEST_F(SpecsFileTest, DumpedSpecsReadBack) {
   }
   std::string link_before = link_command_spec();
 
-  reset_named_specs();
+  forget_named_specs();
   read(dump, true);
   for (const auto& [name, text] : before) {
     // Blanks before a body are skipped: " %{mcpu=*..." comes back without
@@ -254,7 +250,7 @@ TEST_F(SpecsFileTest, FileErrorsAreFatal) {
   std::string directory = dir_.mkdir("adir");
   EXPECT_EXIT(load_specs_file(directory.c_str(), false, false, false), ExitedWithCode(1),
               "cannot read spec file .*adir/.: Is a directory");
-  reset_named_specs();
+  forget_named_specs();
   EXPECT_EXIT(read("*a:\nx\n", true), ExitedWithCode(1), "spec file has no spec for linking");
 }
 
