@@ -12,6 +12,7 @@
 #include "driver/cxx_adjustments.h"
 #include "driver/driver.h"
 #include "driver/env_manager.h"
+#include "driver/run_driver.h"
 #include "options/option_codes.h"
 #include "options/option_table.h"
 #include "specs/input_identity.h"
@@ -52,7 +53,7 @@ const char* short_compiler_version() {
 void read_compare_debug_environment() {
   CommandLine& line = command_line();
   if (line.compare_debug == CompareDebug::kNotRequested) {
-    const char* value = env_manager.getenv("VORN_COMPARE_DEBUG");
+    const char* value = env_manager().getenv("VORN_COMPARE_DEBUG");
     if (value != nullptr && value[0] == '-') {
       line.compare_debug.request_from_environment(true);
       line.compare_debug_option = value;
@@ -133,7 +134,7 @@ void process_command(std::size_t count, const DecodedOption* options) {
   // What the later steps read: the environment's installation prefix,
   // empty tables, the version and how symbolic links in argv[0] are
   // treated.
-  const char* exec_prefix_env = env_manager.getenv("VORN_EXEC_PREFIX");
+  const char* exec_prefix_env = env_manager().getenv("VORN_EXEC_PREFIX");
   line.exec_prefix_from_env = exec_prefix_env;
   line.inputs.clear();
   line.switches.clear();

@@ -13,6 +13,7 @@
 #include "driver/command_line.h"
 #include "driver/driver.h"
 #include "driver/process_state.h"
+#include "driver/run_driver.h"
 #include "options/common_options.h"
 #include "options/edit_distance.h"
 #include "options/option_arena.h"
@@ -26,8 +27,6 @@
 
 namespace vorn {
 namespace {
-
-bool self_spec_mode = false;
 
 // Every decoded option has its canonical form: the decoder always fills
 // in at least its first word.
@@ -467,7 +466,7 @@ bool only_recorded_in_self_specs(std::size_t code) {
 }  // namespace
 
 void set_self_spec_mode(bool on) {
-  self_spec_mode = on;
+  run_driver().self_spec_mode = on;
 }
 
 // Reached only through apply_driver_option, which passes the driver's own
@@ -475,7 +474,7 @@ void set_self_spec_mode(bool on) {
 bool driver_handle_option(OptionsRecord*, OptionsRecord*, const DecodedOption* decoded,
                           std::uint32_t, DiagnosticKind, SourceLocation, const OptionHandlers*,
                           DiagnosticContext*, TargetOverrideHook) {
-  if (self_spec_mode && only_recorded_in_self_specs(decoded->index)) {
+  if (run_driver().self_spec_mode && only_recorded_in_self_specs(decoded->index)) {
     record_canonical(decoded, false);
     return true;
   }

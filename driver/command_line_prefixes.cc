@@ -8,6 +8,7 @@
 #include "driver/command_line.h"
 #include "driver/driver.h"
 #include "driver/env_manager.h"
+#include "driver/run_driver.h"
 #include "specs/prefixes.h"
 #include "support/memory.h"
 #include "support/relative_prefix.h"
@@ -20,7 +21,7 @@ constexpr char kInstallSubdir[] = "/lib/vorn/";
 const char* relative_prefix(const char* program, const char* from, const char* to) {
   SymlinkMode links = driver_state().resolve_links ? SymlinkMode::kResolve : SymlinkMode::kKeep;
   std::optional<std::string> result =
-      make_relative_prefix(program, from, to, links, env_manager.getenv("PATH"));
+      make_relative_prefix(program, from, to, links, env_manager().getenv("PATH"));
   if (!result) return nullptr;
   return xstrdup(result->c_str());
 }
@@ -81,7 +82,7 @@ void set_up_installation_prefixes(const char* argv0, const char* exec_prefix_env
 
 void add_environment_path_prefixes() {
   SearchPaths& paths = search_paths();
-  if (const char* value = env_manager.getenv("COMPILER_PATH")) {
+  if (const char* value = env_manager().getenv("COMPILER_PATH")) {
     for_each_path_element(value, [&](const char* directory) {
       add_search_prefix(&paths.exec_prefixes, directory, nullptr, kPrefixPriorityOther,
                         kPrefixPlain, false);
@@ -92,7 +93,7 @@ void add_environment_path_prefixes() {
   // A cross compiler must not link with the host's libraries.
   if (std::strcmp(config::kCrossCompile, "0") != 0) return;
   for (const char* name : {"LIBRARY_PATH", "LPATH"}) {
-    const char* value = env_manager.getenv(name);
+    const char* value = env_manager().getenv(name);
     if (value == nullptr) continue;
     for_each_path_element(value, [&](const char* directory) {
       add_search_prefix(&paths.startfile_prefixes, directory, nullptr, kPrefixPriorityOther,

@@ -19,9 +19,8 @@
 namespace vorn {
 namespace {
 
-const CompilerEntry* compiler_for(const InputFile& input) {
-  return find_compiler_entry(input.name, std::strlen(input.name), input.language,
-                             driver_state().preprocess_only);
+const CompilerEntry* compiler_for(const InputFile& input, bool preprocess_only) {
+  return find_compiler_entry(input.name, std::strlen(input.name), input.language, preprocess_only);
 }
 
 // Runs COMPILER's spec over INPUT, and under -fcompare-debug the second
@@ -43,9 +42,9 @@ bool compile_input(InputFile* input, const CompilerEntry* compiler) {
 
 }  // namespace
 
-bool CompilerDriver::assign_input_languages() {
+bool CompilerDriver::assign_input_languages(const DriverState& state) {
   InputList& inputs = command_line().inputs;
-  if (inputs.size() == static_cast<std::size_t>(driver_state().added_libraries)) {
+  if (inputs.size() == static_cast<std::size_t>(state.added_libraries)) {
     fatal_error(current_location, _("no input files"));
   }
   if (errors_seen()) return false;
@@ -53,14 +52,13 @@ bool CompilerDriver::assign_input_languages() {
   CompileProgress& progress = compile_progress();
   progress.outputs.assign(inputs.size(), nullptr);
   explicit_link_inputs_ = static_cast<unsigned char*>(xcalloc(inputs.size() + 1, 1));
-  const DriverState& state = driver_state();
   bool combined = state.output_given || state.options.x_flag_wpa != nullptr;
 
   int counted = 0;
   const CompilerEntry* last = nullptr;
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     InputFile& input = inputs[i];
-    const CompilerEntry* compiler = compiler_for(input);
+    const CompilerEntry* compiler = compiler_for(input, state.preprocess_only);
     if (compiler != nullptr && !compiler->combinable) combined = false;
     if (counted != 0 && compiler != last && input.language != nullptr && input.language[0] != '*') {
       input.compiler = compiler;
@@ -89,8 +87,7 @@ namespace {
 // current directory: the input's base name with ".s" under -S, with ".o"
 // under -c; null when the run writes none (-E, also from a self spec,
 // -fsyntax-only, a link).
-const char* default_output_suffix() {
-  const DriverState& state = driver_state();
+const char* default_output_suffix(const DriverState& state) {
   if (state.output_given || state.preprocess_only) return nullptr;
   const StopOptions& stops = command_line().stops;
   if (stops.syntax_only) return nullptr;
@@ -115,8 +112,8 @@ bool writes_default_output(const CompilerEntry& compiler, const char* suffix) {
 // before the assembler) have run.  A default output that is one of the
 // inputs, as l1.o compiled with -x lto, is refused here, before any child
 // runs.
-void CompilerDriver::refuse_default_outputs_over_inputs() {
-  const char* suffix = default_output_suffix();
+void CompilerDriver::refuse_default_outputs_over_inputs(const DriverState& state) {
+  const char* suffix = default_output_suffix(state);
   if (suffix == nullptr) return;
   InputList& inputs = command_line().inputs;
   for (std::size_t i = 0; i < inputs.size(); ++i) {
@@ -133,16 +130,16 @@ void CompilerDriver::refuse_default_outputs_over_inputs() {
   }
 }
 
-void CompilerDriver::do_spec_on_infiles() {
+void CompilerDriver::do_spec_on_infiles(const DriverState& state) {
   InputList& inputs = command_line().inputs;
   CompileProgress& progress = compile_progress();
-  refuse_default_outputs_over_inputs();
+  refuse_default_outputs_over_inputs(state);
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     InputFile& input = inputs[i];
     select_input(static_cast<int>(i), nullptr);
     if (input.compiled) continue;  // a combined run took it
     progress.outputs[i] = input.name;
-    const CompilerEntry* compiler = compiler_for(input);
+    const CompilerEntry* compiler = compiler_for(input, state.preprocess_only);
     input.compiler = compiler;
     progress.input.compiler = compiler;
     bool ok = true;

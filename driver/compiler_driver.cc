@@ -9,6 +9,7 @@
 #include "driver/driver.h"
 #include "driver/env_manager.h"
 #include "driver/process_state.h"
+#include "driver/run.h"
 #include "driver/spec_hooks_impl.h"
 #include "driver/spec_setup.h"
 #include "driver/temp_files.h"
@@ -19,24 +20,14 @@
 
 namespace vorn {
 
-RunState& run_state() {
-  static RunState state;
-  return state;
-}
-
-DriverState& driver_state() {
-  static DriverState state;
-  return state;
-}
-
 int compute_exit_status(const RunState& state, bool errors, bool pass_codes) {
   if (state.signal_failures != 0) return 2;
   if (errors) return pass_codes ? state.highest_child_status : 1;
   return 0;
 }
 
-CompilerDriver::CompilerDriver(bool record_for_restore, bool trace) {
-  env_manager.init(record_for_restore, trace);
+CompilerDriver::CompilerDriver(Run& run, bool record_for_restore, bool trace) : run_(run) {
+  run_.driver().environment.init(record_for_restore, trace);
 }
 
 CompilerDriver::~CompilerDriver() {
@@ -52,17 +43,16 @@ void CompilerDriver::expand_argument_files(int* argc, char*** argv) {
   if (vorn::expand_argument_files(argc, argv)) command_line().argument_files_supplied = true;
 }
 
-void CompilerDriver::decode_command_line(int argc, char** argv) {
-  DriverState& state = driver_state();
-  init_options_struct(&state.options, &state.explicitly_set);
-  command_line().options = &state.options;
+void CompilerDriver::decode_command_line(int argc, char** argv, DriverState* state) {
+  init_options_struct(&state->options, &state->explicitly_set);
+  command_line().options = &state->options;
   decode_options_to_array(static_cast<std::size_t>(argc), argv, kFlagDriver, &decoded_,
                           &decoded_count_);
 }
 
-void CompilerDriver::initialize_process_state() {
+void CompilerDriver::initialize_process_state(DriverSpecHooks* hooks) {
   vorn::initialize_process_state();
-  install_driver_spec_hooks();
+  install_driver_spec_hooks(hooks);
 }
 
 void CompilerDriver::prepare_multilib_strings() {
@@ -87,54 +77,56 @@ void CompilerDriver::report_unrecognized_options() {
   }
 }
 
-bool CompilerDriver::completion_requested() {
-  const char* prefix = driver_state().completion;
+bool CompilerDriver::completion_requested(const char* prefix) {
   if (prefix == nullptr) return false;
   suggester_.print_completions(prefix, stdout);
   flush_standard_output();
   return true;
 }
 
-void CompilerDriver::finish_run() {
+void CompilerDriver::finish_run(bool help_requested) {
   if (errors_seen()) {
     remove_failure_files();
     // Dealt with: the way out must not delete (and report) them again.
     forget_failure_files();
   }
   remove_temp_files();
-  if (driver_state().help_requested) {
+  if (help_requested) {
     std::printf("%s", _("\nFor bug reporting instructions, please see:\n"));
     std::printf("%s\n", config::kBugReportUrl);
   }
 }
 
-int CompilerDriver::exit_status() const {
-  return compute_exit_status(run_state(), errors_seen(), pass_exit_codes());
+int CompilerDriver::exit_status(const RunDriver& state) const {
+  const bool pass_codes = state.state.options.x_pass_exit_codes != 0;
+  return compute_exit_status(state.children, errors_seen(), pass_codes);
 }
 
 int CompilerDriver::main(int argc, char** argv) {
+  RunDriver& driver = run_.driver();
+  DriverState& state = driver.state;
   open_missing_standard_descriptors();
   record_program_name(argv[0]);
   expand_argument_files(&argc, &argv);
-  driver_state().argv0 = argv[0];
-  decode_command_line(argc, argv);
-  initialize_process_state();
+  state.argv0 = argv[0];
+  decode_command_line(argc, argv, &state);
+  initialize_process_state(&driver.spec_hooks);
   prepare_multilib_strings();
   set_up_specs();
   export_assembler_options();
   export_driver_name(argv[0]);
   export_lto_runner();
-  export_offload_targets(driver_state().offload_targets);
+  export_offload_targets(state.offload_targets);
   report_unrecognized_options();
   // A query is answered even after an error, but the error still fails
   // the run.
-  if (completion_requested()) return exit_status();
-  if (answer_queries() != 0) return exit_status();
-  if (!assign_input_languages()) return exit_status();
-  do_spec_on_infiles();
-  maybe_run_linker(argv[0]);
-  finish_run();
-  return exit_status();
+  if (completion_requested(state.completion)) return exit_status(driver);
+  if (answer_queries(state) != 0) return exit_status(driver);
+  if (!assign_input_languages(state)) return exit_status(driver);
+  do_spec_on_infiles(state);
+  maybe_run_linker(argv[0], state, &driver.environment);
+  finish_run(state.help_requested);
+  return exit_status(driver);
 }
 
 }  // namespace vorn

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "driver/run_driver.h"
 #include "options/decode.h"
 #include "options/option_codes.h"
 #include "options/option_table.h"
@@ -200,7 +201,7 @@ void lang_specific_driver(const DecodedOption** options, std::size_t* count, int
     marks[i] = scan_option(in[i], &needs);
   }
 
-  static std::vector<DecodedOption> rewritten;
+  std::vector<DecodedOption>& rewritten = run_driver().cxx_options;
   rewritten.clear();
   rewritten.reserve(in_count + 8);
   Builder builder(&rewritten);

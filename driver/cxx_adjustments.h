@@ -14,8 +14,8 @@ namespace vorn {
 // Rewrites the decoded-option array *OPTIONS of *COUNT entries (entry 0 is
 // the program name) and adds the number of libraries it appended to
 // *ADDED_LIBRARIES, so that a command line holding only those libraries
-// still has no inputs.  The new array lives until the next call; the old
-// one stays with its owner.
+// still has no inputs.  The new array lives in the run's state until the
+// next call; the old one stays with its owner.
 void lang_specific_driver(const DecodedOption** options, std::size_t* count, int* added_libraries);
 
 }  // namespace vorn

@@ -12,6 +12,7 @@
 
 #include "diagnostics/diagnostic.h"
 #include "driver/driver.h"
+#include "driver/run_driver.h"
 #include "specs/named_specs.h"
 #include "specs/prefixes.h"
 #include "specs/spec_interpreter.h"
@@ -21,8 +22,6 @@
 extern char** environ;
 
 namespace vorn {
-
-EnvManager env_manager;
 
 namespace {
 
@@ -39,7 +38,7 @@ const char* or_null(const char* text) {
 }
 
 void put_copy(const std::string& text) {
-  env_manager.xput(xstrdup(text.c_str()));
+  env_manager().xput(xstrdup(text.c_str()));
 }
 
 }  // namespace
@@ -94,7 +93,7 @@ void set_environment_variable(const char* name, const char* value, bool replace)
 }
 
 void export_exec_prefix(const char* exec_prefix) {
-  if (exec_prefix == nullptr || env_manager.getenv("VORN_EXEC_PREFIX") != nullptr) return;
+  if (exec_prefix == nullptr || env_manager().getenv("VORN_EXEC_PREFIX") != nullptr) return;
   put_copy(std::string("VORN_EXEC_PREFIX=") + exec_prefix);
 }
 
@@ -179,19 +178,6 @@ void append_collect_options(std::string* value) {
   }
 }
 
-// The last export and what it was made from: the switch table (its
-// entries and their texts never change while its revision stays), which
-// switches were left out, and the dump directory.  Specs run a command at
-// a time, mostly over the same switches; then the same string is handed
-// to the environment again.
-struct LastCollectExport {
-  std::uint64_t revision = 0;  // no table has revision 0
-  std::vector<bool> left_out;
-  bool has_dump_dir = false;
-  std::string dump_dir;
-  const char* text = nullptr;  // "COLLECT_VORN_OPTIONS=" and the value
-};
-
 bool still_current(const LastCollectExport& last) {
   const CommandLine& line = command_line();
   if (last.revision != line.switches.revision()) return false;
@@ -219,7 +205,7 @@ std::string collect_options_value() {
 }
 
 void export_collect_options() {
-  static LastCollectExport last;
+  LastCollectExport& last = run_driver().collect_export;
   if (!still_current(last)) {
     const CommandLine& line = command_line();
     last.revision = line.switches.revision();
@@ -233,13 +219,13 @@ void export_collect_options() {
     append_collect_options(&text);
     last.text = xstrdup(text.c_str());
   }
-  env_manager.xput(last.text);
+  env_manager().xput(last.text);
 }
 
 void export_link_paths() {
   SearchPaths& paths = search_paths();
-  env_manager.xput(join_search_list(&paths.exec_prefixes, "COMPILER_PATH", true, false));
-  env_manager.xput(join_search_list(&paths.startfile_prefixes, "LIBRARY_PATH", true, true));
+  env_manager().xput(join_search_list(&paths.exec_prefixes, "COMPILER_PATH", true, false));
+  env_manager().xput(join_search_list(&paths.startfile_prefixes, "LIBRARY_PATH", true, true));
 }
 
 }  // namespace vorn

@@ -3,6 +3,7 @@
 #ifndef VORN_DRIVER_ENV_MANAGER_H
 #define VORN_DRIVER_ENV_MANAGER_H
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -38,8 +39,20 @@ class EnvManager {
   std::vector<Saved> saved_;
 };
 
-// The process-wide instance.
-extern EnvManager env_manager;
+// The run's instance is env_manager() (driver/run_driver.h).
+
+// The last export of COLLECT_VORN_OPTIONS and what it was made from: the
+// switch table (its entries and their texts never change while its
+// revision stays), which switches were left out, and the dump directory.
+// Specs run a command at a time, mostly over the same switches; then the
+// same string is handed to the environment again.
+struct LastCollectExport {
+  std::uint64_t revision = 0;  // no table has revision 0
+  std::vector<bool> left_out;
+  bool has_dump_dir = false;
+  std::string dump_dir;
+  const char* text = nullptr;  // "COLLECT_VORN_OPTIONS=" and the value
+};
 
 // setenv, whose failure (it cannot allocate) is the out-of-memory exit:
 // children must never run without a variable the driver meant to give them.

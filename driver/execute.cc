@@ -15,6 +15,7 @@
 #include "diagnostics/diagnostic.h"
 #include "diagnostics/locale_and_quotes.h"
 #include "driver/driver.h"
+#include "driver/run_driver.h"
 #include "specs/prefixes.h"
 #include "specs/spec_interpreter.h"
 #include "support/memory.h"
@@ -24,13 +25,8 @@ namespace vorn {
 
 namespace {
 
-struct ExecutionCounters {
-  int executions = 0;  // calls that ran, or under -### showed, commands
-};
-
 ExecutionCounters& counters() {
-  static ExecutionCounters state;
-  return state;
+  return run_driver().execution;
 }
 
 // One command of the pipeline: a slice of the vector ended by a null entry.

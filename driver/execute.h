@@ -9,6 +9,11 @@
 
 namespace vorn {
 
+// What execute() counts over a run.
+struct ExecutionCounters {
+  int executions = 0;  // calls that ran, or under -### showed, commands
+};
+
 // Runs ARGUMENTS: one command, or several separated by words that are
 // exactly "|", connected by pipes.  Returns 0 when every command succeeded
 // (or, under -###, was only shown), -1 when one failed.  A child killed by

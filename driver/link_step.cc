@@ -99,7 +99,8 @@ void warn_unused_linker_inputs(const unsigned char* explicit_inputs) {
 
 }  // namespace
 
-void CompilerDriver::maybe_run_linker(const char* argv0) {
+void CompilerDriver::maybe_run_linker(const char* argv0, const DriverState& state,
+                                      EnvManager* environment) {
   const InputList& inputs = command_line().inputs;
   const std::vector<const char*>& outputs = compile_progress().outputs;
   std::size_t linker_inputs = 0;
@@ -109,13 +110,12 @@ void CompilerDriver::maybe_run_linker(const char* argv0) {
   prepare_link_dump_naming();
 
   bool linker_ran = false;
-  if (linker_inputs > 0 && !errors_seen() &&
-      driver_state().subprocess_help != SubprocessHelp::kHelpEquals) {
+  if (linker_inputs > 0 && !errors_seen() && state.subprocess_help != SubprocessHelp::kHelpEquals) {
     int executions = execution_count();
-    if (const char* makeflags = jobserver_makeflags_replacement()) env_manager.xput(makeflags);
+    if (const char* makeflags = jobserver_makeflags_replacement()) environment->xput(makeflags);
     if (!command_line().stops.compile_only()) prepare_linker(argv0);
     export_link_paths();
-    if (driver_state().subprocess_help == SubprocessHelp::kTarget) {
+    if (state.subprocess_help == SubprocessHelp::kTarget) {
       std::printf("%s", _("\nLinker options\n==============\n\n"));
       std::printf("%s", _("Use \"-Wl,OPTION\" to pass \"OPTION\" to the linker.\n\n"));
       flush_standard_output();

@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
   vorn::Run run;
   int status;
   {
-    vorn::CompilerDriver driver(false, false);
+    vorn::CompilerDriver driver(run, false, false);
     status = driver.main(argc, argv);
   }
   // An answer that could not be written must not end as a success; and a

@@ -18,6 +18,7 @@
 #include "diagnostics/intl.h"
 #include "driver/driver.h"
 #include "driver/env_manager.h"
+#include "driver/run_driver.h"
 #include "driver/temp_files.h"
 #include "options/option_codes.h"
 #include "options/option_table.h"
@@ -49,7 +50,7 @@ std::string locale_directory() {
   if (argv0 != nullptr) {
     std::optional<std::string> moved =
         make_relative_prefix(argv0, config::kBinDir, std::string(config::kLocaleDir) + "/",
-                             SymlinkMode::kResolve, env_manager.getenv("PATH"));
+                             SymlinkMode::kResolve, env_manager().getenv("PATH"));
     if (moved) return *moved;
   }
   return config::kLocaleDir;

@@ -98,9 +98,8 @@ const char* or_dot(const char* directory) {
 
 // --help, --version and -v do not exclude each other.  Under -v the first
 // two let the run go on, so that the sub-processes print theirs too.
-int answer_texts() {
-  const DriverState& state = driver_state();
-  const bool verbose = verbose_flag();
+int answer_texts(const DriverState& state) {
+  const bool verbose = state.options.x_verbose_flag != 0;
   if (state.help_requested) {
     print_usage(stdout, state.program_name, verbose);
     if (!verbose) {
@@ -126,8 +125,8 @@ int answer_texts() {
 
 }  // namespace
 
-int CompilerDriver::answer_queries() {
-  const OptionsRecord& options = driver_state().options;
+int CompilerDriver::answer_queries(const DriverState& state) {
+  const OptionsRecord& options = state.options;
   const SearchPaths& paths = search_paths();
   if (options.x_print_search_dirs) {
     print_search_dirs();
@@ -147,7 +146,7 @@ int CompilerDriver::answer_queries() {
     print_line(or_dot(paths.multilib_os_dir));
   } else if (options.x_print_sysroot_headers_suffix) {
     print_sysroot_headers_suffix();
-  } else if (answer_texts() == kGoOn) {
+  } else if (answer_texts(state) == kGoOn) {
     return kGoOn;
   }
   flush_standard_output();

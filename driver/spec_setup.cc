@@ -12,6 +12,7 @@
 #include "diagnostics/intl.h"
 #include "driver/command_line.h"
 #include "driver/driver.h"
+#include "driver/run_driver.h"
 #include "options/decode.h"
 #include "options/option_codes.h"
 #include "options/option_table.h"
@@ -116,8 +117,7 @@ void prepare_compare_debug() {
 }  // namespace
 
 SwitchTable& compare_debug_switches() {
-  static SwitchTable table;
-  return table;
+  return run_driver().compare_debug_switches;
 }
 
 void expand_self_spec(const char* spec) {

@@ -19,6 +19,7 @@
 #include "diagnostics/locale_and_quotes.h"
 #include "driver/driver.h"
 #include "driver/env_manager.h"
+#include "driver/run_driver.h"
 #include "support/memory.h"
 #include "support/process_exit.h"
 #include "support/system_error.h"
@@ -42,15 +43,8 @@ void note_verbosity() {
   if (report_exit_deletions) exit_error_kind = _("error: ");
 }
 
-struct TempFileIndexes {
-  std::unordered_set<std::string> at_exit;
-  std::unordered_set<std::string> on_failure;
-  const char* directory = nullptr;
-};
-
 TempFileIndexes& indexes() {
-  static TempFileIndexes* state = new TempFileIndexes;
-  return *state;
+  return run_driver().temp_files;
 }
 
 TempFileNode* new_node(const char* name) {
@@ -107,7 +101,7 @@ const char* choose_temporary_directory() {
   static constexpr char kFixed[][9] = {"/tmp/", "/var/tmp", "/tmp"};
   const char* chosen = nullptr;
   for (const char* variable : kVariables) {
-    const char* value = env_manager.getenv(variable);
+    const char* value = env_manager().getenv(variable);
     if (usable_directory(value)) {
       chosen = value;
       break;
@@ -124,6 +118,10 @@ const char* choose_temporary_directory() {
 }
 
 }  // namespace
+
+TempFileIndexes::~TempFileIndexes() {
+  std::free(const_cast<char*>(directory));
+}
 
 void register_temp_file(const char* name, bool at_exit, bool on_failure) {
   // "-" as an output is standard output: a file of that name in the
@@ -227,16 +225,6 @@ const char* new_temp_name_with_prefix(const char* prefix, const char* suffix) {
 
 const char* new_temp_name(const char* suffix) {
   return new_temp_name_with_prefix(nullptr, suffix);
-}
-
-void reset_temp_files_for_testing() {
-  free_list(&delete_at_exit);
-  free_list(&delete_on_failure);
-  TempFileIndexes& state = indexes();
-  state.at_exit.clear();
-  state.on_failure.clear();
-  std::free(const_cast<char*>(state.directory));
-  state.directory = nullptr;
 }
 
 }  // namespace vorn

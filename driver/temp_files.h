@@ -7,6 +7,9 @@
 #ifndef VORN_DRIVER_TEMP_FILES_H
 #define VORN_DRIVER_TEMP_FILES_H
 
+#include <string>
+#include <unordered_set>
+
 #include "support/process_exit.h"
 
 namespace vorn {
@@ -21,6 +24,20 @@ extern TempFileNode* volatile delete_at_exit;
 // Deleted when the compilation that produced them fails, and at the end of
 // a run that reported errors: outputs named by the user or by specs.
 extern TempFileNode* volatile delete_on_failure;
+
+// The main flow's side of the lists, which the signal handler never
+// reads: the names in each, so that recording stays linear in the number
+// of names, and the temporary directory once chosen.
+struct TempFileIndexes {
+  TempFileIndexes() = default;
+  TempFileIndexes(const TempFileIndexes&) = delete;
+  TempFileIndexes& operator=(const TempFileIndexes&) = delete;
+  ~TempFileIndexes();
+
+  std::unordered_set<std::string> at_exit;
+  std::unordered_set<std::string> on_failure;
+  const char* directory = nullptr;  // owned; null until chosen
+};
 
 // Records a copy of NAME in each list whose flag is set, unless an equal
 // name is already there.  New names go to the front.  "-" (standard
@@ -64,10 +81,6 @@ const char* temporary_directory();
 // The name lives for the rest of the run.
 const char* new_temp_name(const char* suffix);
 const char* new_temp_name_with_prefix(const char* prefix, const char* suffix);
-
-// Test support: forgets the cached temporary directory and frees both lists
-// without deleting anything.
-void reset_temp_files_for_testing();
 
 }  // namespace vorn
 

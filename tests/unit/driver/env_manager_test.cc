@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "driver/driver.h"
+#include "driver/run_driver.h"
 #include "options/collect_options_reader.h"
 #include "specs/switches.h"
 
@@ -25,12 +26,9 @@ class EnvManagerTest : public ::testing::Test {
     command_line().assembler_options.clear();
     command_line().dump_dir = nullptr;
     command_line().dump_dir_length = 0;
-    driver_state().options.x_verbose_flag = 0;
-    env_manager.init(false, false);
   }
   void TearDown() override {
-    env_manager.restore();
-    env_manager.init(false, false);
+    env_manager().restore();
     SetUp();
   }
   static void record(const char* option, std::vector<const char*> arguments = {}) {
@@ -41,29 +39,29 @@ class EnvManagerTest : public ::testing::Test {
 TEST_F(EnvManagerTest, RestoreUndoesChangesNewestFirst) {
   setenv("VORN_TEST_A", "old", 1);
   unsetenv("VORN_TEST_B");
-  env_manager.init(true, false);
-  env_manager.xput("VORN_TEST_A=one");
-  env_manager.xput("VORN_TEST_A=two");
-  env_manager.xput("VORN_TEST_B=new");
-  EXPECT_STREQ(env_manager.getenv("VORN_TEST_A"), "two");
-  env_manager.restore();
+  env_manager().init(true, false);
+  env_manager().xput("VORN_TEST_A=one");
+  env_manager().xput("VORN_TEST_A=two");
+  env_manager().xput("VORN_TEST_B=new");
+  EXPECT_STREQ(env_manager().getenv("VORN_TEST_A"), "two");
+  env_manager().restore();
   EXPECT_STREQ(std::getenv("VORN_TEST_A"), "old");
   EXPECT_EQ(std::getenv("VORN_TEST_B"), nullptr);
   // The records are gone: a second restore changes nothing.
   setenv("VORN_TEST_A", "later", 1);
-  env_manager.restore();
+  env_manager().restore();
   EXPECT_STREQ(std::getenv("VORN_TEST_A"), "later");
   unsetenv("VORN_TEST_A");
 }
 
 TEST_F(EnvManagerTest, TraceAndVerboseEcho) {
   unsetenv("VORN_TEST_C");
-  env_manager.init(true, true);
+  env_manager().init(true, true);
   driver_state().options.x_verbose_flag = 1;
   ::testing::internal::CaptureStderr();
-  env_manager.getenv("VORN_TEST_C");
-  env_manager.xput("VORN_TEST_C=1");
-  env_manager.restore();
+  env_manager().getenv("VORN_TEST_C");
+  env_manager().xput("VORN_TEST_C=1");
+  env_manager().restore();
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "env_manager::getenv (VORN_TEST_C) -> (null)\n"
             "env_manager::xput (VORN_TEST_C=1)\n"
@@ -73,8 +71,8 @@ TEST_F(EnvManagerTest, TraceAndVerboseEcho) {
 }
 
 TEST_F(EnvManagerTest, PutWithoutEqualsIsAnInternalErrorWhenRecording) {
-  env_manager.init(true, false);
-  EXPECT_EXIT(env_manager.xput("NO_EQUALS"), ::testing::ExitedWithCode(4), "");
+  env_manager().init(true, false);
+  EXPECT_EXIT(env_manager().xput("NO_EQUALS"), ::testing::ExitedWithCode(4), "");
 }
 
 TEST_F(EnvManagerTest, CollectOptionsQuotesAndReadsBack) {

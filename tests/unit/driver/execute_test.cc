@@ -28,17 +28,6 @@ std::vector<std::string> strings(const std::vector<const char*>& words) {
 
 class ExecuteTest : public ::testing::Test {
  protected:
-  void SetUp() override { reset(); }
-  void TearDown() override { reset(); }
-  static void reset() {
-    DriverState& state = driver_state();
-    state.options.x_verbose_flag = 0;
-    state.options.x_wrapper_string = nullptr;
-    state.options.x_report_times = 0;
-    state.verbose_only_count = 0;
-    state.help_requested = false;
-    run_state() = RunState{};
-  }
   ScratchDir scratch_;
 };
 

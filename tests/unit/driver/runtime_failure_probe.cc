@@ -8,10 +8,14 @@
 #include <vector>
 
 #include "diagnostics/diagnostic.h"
+#include "diagnostics/run_diagnostics.h"
+#include "support/current_state.h"
 #include "support/memory.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
+  // The reports go through the diagnostics layer, which reports for a run.
+  vorn::BoundState<vorn::RunDiagnostics> diagnostics;
   vorn::init_locale_and_quotes();
   vorn::diagnostic_context_init(&vorn::process_diagnostics, 0);
   vorn::set_color_mode(&vorn::process_diagnostics, vorn::kModeNever);

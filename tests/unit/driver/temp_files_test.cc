@@ -29,12 +29,16 @@ std::vector<std::string> names(TempFileNode* list) {
 class TempFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    reset_temp_files_for_testing();
     unsetenv("TMPDIR");
     unsetenv("TMP");
     unsetenv("TEMP");
   }
-  void TearDown() override { reset_temp_files_for_testing(); }
+  // The deletion lists belong to the process, not to the run: each test
+  // leaves them empty for the next, without deleting what they name.
+  void TearDown() override {
+    for (const std::string& name : names(delete_at_exit)) keep_temp_file(name.c_str());
+    forget_failure_files();
+  }
   ScratchDir scratch_;
 };
 
@@ -124,7 +128,10 @@ TEST_F(TempFilesTest, EachEndingRemovesTemporariesAndOutputsOnlyOnFailure) {
     EXPECT_EQ(delete_at_exit, nullptr);
     std::free(detached->name);
     std::free(detached);
-    reset_temp_files_for_testing();
+    // Forgets the detached names and empties the failure list, so that
+    // the next case records both names afresh.
+    remove_temp_files();
+    forget_failure_files();
   }
 }
 
