@@ -8,13 +8,15 @@
 #include <vector>
 
 #include "diagnostics/diagnostic.h"
+#include "diagnostics/run_diagnostics.h"
 #include "support/memory.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
+  vorn::BoundState<vorn::RunDiagnostics> diagnostics;
   vorn::init_locale_and_quotes();
-  vorn::diagnostic_context_init(&vorn::process_diagnostics, 0);
-  vorn::set_color_mode(&vorn::process_diagnostics, vorn::kModeNever);
+  vorn::diagnostic_context_init(&vorn::diagnostic_context(), 0);
+  vorn::set_color_mode(&vorn::diagnostic_context(), vorn::kModeNever);
   vorn::set_memory_program_name("vorn-cxx");
   std::string scenario = argv[1];
   std::vector<char> bytes;
