@@ -39,7 +39,7 @@ const char* trim_source_path(const char* path) {
 
 void check_failed(const char* function, const char* file, int line) {
   const char* short_path = trim_source_path(file);
-  if (!process_diagnostics.output_printer) {
+  if (!diagnostic_context().output_printer) {
     // No printer (the context was finished): write the report directly.
     std::fputs(_("internal compiler error: "), stderr);
     std::fprintf(stderr, "in %s, at %s:%d\n", function, short_path, line);

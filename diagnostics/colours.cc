@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "diagnostics/check.h"
+#include "diagnostics/run_diagnostics.h"
 #include "support/memory.h"
 
 namespace vorn {
@@ -25,6 +26,7 @@ constexpr char kColourNames[][14] = {
 };
 
 constexpr std::size_t kColourCount = sizeof(kColourNames) / sizeof(kColourNames[0]);
+static_assert(kColourCount == kNamedColourCount);
 
 constexpr auto kNameLengths = [] {
   std::array<unsigned char, kColourCount> lengths{};
@@ -41,10 +43,6 @@ constexpr char kDefaultSequences[kColourCount][12] = {
     VORN_SGR("32"),    VORN_SGR("01;32"),
 };
 
-// The process-wide overrides from the environment, ours to free; null
-// where the default sequence holds.
-constinit std::array<char*, kColourCount> g_overrides{};
-
 constexpr char kColourStop[] = "\033[m\033[K";
 
 // The index of the colour called NAME (exactly LENGTH bytes), or
@@ -59,8 +57,9 @@ std::size_t find_colour(const char* name, std::size_t length) {
 }
 
 void set_override(std::size_t index, char* sequence) {
-  std::free(g_overrides[index]);
-  g_overrides[index] = sequence;
+  char*& entry = run_diagnostics().colours.sequences[index];
+  std::free(entry);
+  entry = sequence;
 }
 
 void apply_entry(const char* name, std::size_t name_length, const char* value,
@@ -84,7 +83,8 @@ const char* colour_start(bool colour_on, const char* name, std::size_t length) {
   if (!colour_on || name == nullptr) return "";
   std::size_t index = find_colour(name, length);
   if (index == kColourCount) return "";
-  return g_overrides[index] != nullptr ? g_overrides[index] : kDefaultSequences[index];
+  const char* given = run_diagnostics().colours.sequences[index];
+  return given != nullptr ? given : kDefaultSequences[index];
 }
 
 const char* colour_start(bool colour_on, const char* name) {
@@ -95,8 +95,8 @@ const char* colour_stop(bool colour_on) {
   return colour_on ? kColourStop : "";
 }
 
-void reset_colour_table() {
-  for (std::size_t i = 0; i < kColourCount; ++i) set_override(i, nullptr);
+ColourOverrides::~ColourOverrides() {
+  for (char* sequence : sequences) std::free(sequence);
 }
 
 // Entries are "name" or "name=value" separated by ":".  An entry whose value

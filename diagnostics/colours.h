@@ -3,6 +3,7 @@
 #ifndef VORN_DIAGNOSTICS_COLOURS_H
 #define VORN_DIAGNOSTICS_COLOURS_H
 
+#include <array>
 #include <cstddef>
 
 namespace vorn {
@@ -36,8 +37,20 @@ bool apply_colour_settings(const char* value);
 // the test of the auto mode, for colours and hyperlinks alike.
 bool stderr_is_terminal_session();
 
-// Puts every colour back to its default sequence.
-void reset_colour_table();
+// The number of named colours ("error", "warning", ...).
+inline constexpr std::size_t kNamedColourCount = 17;
+
+// The sequences a run's "VORN_COLORS" gave the named colours, by the
+// colour's place in the table; null where the default holds.  They are
+// allocated, and owned here.
+struct ColourOverrides {
+  ColourOverrides() = default;
+  ~ColourOverrides();
+  ColourOverrides(const ColourOverrides&) = delete;
+  ColourOverrides& operator=(const ColourOverrides&) = delete;
+
+  std::array<char*, kNamedColourCount> sequences{};
+};
 
 }  // namespace vorn
 

@@ -7,11 +7,14 @@
 
 #include "diagnostics/check.h"
 #include "diagnostics/colours.h"
+#include "diagnostics/run_diagnostics.h"
 #include "diagnostics/urls.h"
 
 namespace vorn {
 
-DiagnosticContext process_diagnostics;
+DiagnosticContext& diagnostic_context() {
+  return run_diagnostics().context;
+}
 
 void diagnostic_context_init(DiagnosticContext* context, int option_count) {
   std::string program_name = std::move(context->program_name);

@@ -154,8 +154,8 @@ struct DiagnosticContext {
   std::int32_t count(DiagnosticKind kind) const { return kind_counts[kind_index(kind)]; }
 };
 
-// The one context of the process; every reporting function uses it.
-extern DiagnosticContext process_diagnostics;
+// The context of the current run; every reporting function uses it.
+DiagnosticContext& diagnostic_context();
 
 // Sets CONTEXT up: a printer on standard error without wrapping, the default
 // settings, an unclassified entry per option, and "VORN_EXTRA_DIAGNOSTIC_OUTPUT".
@@ -194,7 +194,7 @@ bool deliver_diagnostic(DiagnosticContext* context, DiagnosticRecord* record);
 // error before it); the outermost batch ends the group.
 class DiagnosticBatch {
  public:
-  explicit DiagnosticBatch(DiagnosticContext* context = &process_diagnostics);
+  explicit DiagnosticBatch(DiagnosticContext* context = &diagnostic_context());
   ~DiagnosticBatch();
   DiagnosticBatch(const DiagnosticBatch&) = delete;
   DiagnosticBatch& operator=(const DiagnosticBatch&) = delete;

@@ -23,7 +23,7 @@ struct Origin {
 // TRANSLATED is the format already looked up in the catalogue.
 bool make_and_deliver(const Origin& origin, const char* translated, va_list* args,
                       int saved_errno) {
-  DiagnosticContext& context = process_diagnostics;
+  DiagnosticContext& context = diagnostic_context();
   DiagnosticBatch batch(&context);
   DiagnosticRecord record;
   record.message = MessageText{translated, args, saved_errno, nullptr};
@@ -179,7 +179,7 @@ void print_notice(std::FILE* stream, const char* format, ...) {
 }
 
 void report_verbatim(const char* format, ...) {
-  PrettyPrinter& printer = ensure_printer(process_diagnostics);
+  PrettyPrinter& printer = ensure_printer(diagnostic_context());
   va_list args;
   va_start(args, format);
   printer.vverbatim(_(format), &args);
@@ -188,12 +188,12 @@ void report_verbatim(const char* format, ...) {
 }
 
 bool errors_seen() {
-  return process_diagnostics.count(DiagnosticKind::kError) != 0 ||
-         process_diagnostics.count(DiagnosticKind::kSorry) != 0;
+  return diagnostic_context().count(DiagnosticKind::kError) != 0 ||
+         diagnostic_context().count(DiagnosticKind::kSorry) != 0;
 }
 
 void count_silent_error() {
-  ++process_diagnostics.kind_counts[kind_index(DiagnosticKind::kError)];
+  ++diagnostic_context().kind_counts[kind_index(DiagnosticKind::kError)];
 }
 
 }  // namespace vorn

@@ -12,23 +12,15 @@
 
 #include "config.h"
 #include "diagnostics/intl.h"
+#include "diagnostics/run_diagnostics.h"
 #include "support/char_class.h"
 
 namespace vorn {
 namespace {
 
-const char* g_opening_mark = "'";
-const char* g_closing_mark = "'";
-bool g_utf8_locale = false;
-// Set by init_locale_and_quotes: the message locale and the catalogue are
-// still to be set up, and the marks still to be chosen, on first use.
-bool g_messages_pending = false;
-bool g_marks_pending = false;
-// Whether the catalogue cannot translate anything: decided on the first
-// translated text, while the messages are still pending.
-enum class Untranslated { kUnknown, kYes, kNo };
-Untranslated g_untranslated = Untranslated::kUnknown;
-std::string g_locale_dir;
+MessageLocale& state() {
+  return run_diagnostics().message_locale;
+}
 
 // NAME is nl_langinfo's answer, never null.
 bool is_utf8_charset(const char* name) {
@@ -45,7 +37,7 @@ const char* message_locale_name() {
 }
 
 bool catalogue_exists(const std::string& locale) {
-  std::string path = g_locale_dir + "/" + locale + "/LC_MESSAGES/vorn.mo";
+  std::string path = state().locale_dir + "/" + locale + "/LC_MESSAGES/vorn.mo";
   return access(path.c_str(), F_OK) == 0;
 }
 
@@ -89,31 +81,34 @@ bool catalogue_cannot_translate() {
 }
 
 bool untranslated() {
-  if (!g_messages_pending) return false;
-  if (g_untranslated == Untranslated::kUnknown) {
-    g_untranslated = catalogue_cannot_translate() ? Untranslated::kYes : Untranslated::kNo;
+  using Untranslated = MessageLocale::Untranslated;
+  MessageLocale& locale = state();
+  if (!locale.messages_pending) return false;
+  if (locale.untranslated == Untranslated::kUnknown) {
+    locale.untranslated = catalogue_cannot_translate() ? Untranslated::kYes : Untranslated::kNo;
   }
-  return g_untranslated == Untranslated::kYes;
+  return locale.untranslated == Untranslated::kYes;
 }
 
 // An untranslated "`" and "'" become the apostrophe on both sides, or
 // U+2018 and U+2019 in a UTF-8 locale.
 void choose_marks(const char* opening, const char* closing) {
-  g_marks_pending = false;
-  g_opening_mark = opening;
-  g_closing_mark = closing;
-  g_utf8_locale = is_utf8_charset(nl_langinfo(CODESET));
-  if (std::strcmp(g_opening_mark, "`") == 0 && std::strcmp(g_closing_mark, "'") == 0) {
-    g_opening_mark = "'";
-    if (g_utf8_locale) {
-      g_opening_mark = "\xe2\x80\x98";
-      g_closing_mark = "\xe2\x80\x99";
+  MessageLocale& locale = state();
+  locale.marks_pending = false;
+  locale.opening_mark = opening;
+  locale.closing_mark = closing;
+  locale.utf8 = is_utf8_charset(nl_langinfo(CODESET));
+  if (std::strcmp(opening, "`") == 0 && std::strcmp(closing, "'") == 0) {
+    locale.opening_mark = "'";
+    if (locale.utf8) {
+      locale.opening_mark = "\xe2\x80\x98";
+      locale.closing_mark = "\xe2\x80\x99";
     }
   }
 }
 
 void ensure_marks() {
-  if (!g_marks_pending) return;
+  if (!state().marks_pending) return;
   if (untranslated()) {
     ensure_ctype_locale();
     choose_marks("`", "'");
@@ -129,19 +124,21 @@ void ensure_marks() {
 // first text that needs them; most runs print nothing at all.
 void init_locale_and_quotes(const char* locale_dir) {
   defer_ctype_locale();
-  g_locale_dir = locale_dir != nullptr ? locale_dir : config::kLocaleDir;
-  g_messages_pending = true;
-  g_marks_pending = true;
-  g_untranslated = Untranslated::kUnknown;
+  MessageLocale& locale = state();
+  locale.locale_dir = locale_dir != nullptr ? locale_dir : config::kLocaleDir;
+  locale.messages_pending = true;
+  locale.marks_pending = true;
+  locale.untranslated = MessageLocale::Untranslated::kUnknown;
 }
 
 void ensure_message_locale() {
-  if (!g_messages_pending) return;
-  g_messages_pending = false;
+  MessageLocale& locale = state();
+  if (!locale.messages_pending) return;
+  locale.messages_pending = false;
   // Catalogue texts are converted to the character set of LC_CTYPE.
   ensure_ctype_locale();
   setlocale(LC_MESSAGES, "");
-  bindtextdomain("vorn", g_locale_dir.c_str());
+  bindtextdomain("vorn", locale.locale_dir.c_str());
   textdomain("vorn");
   // A catalogue may translate the two ASCII marks into its language's own.
   choose_marks(::gettext("`"), ::gettext("'"));
@@ -174,15 +171,15 @@ char* translate_plural(const char* singular, const char* plural, unsigned long n
 
 const char* opening_mark() {
   ensure_marks();
-  return g_opening_mark;
+  return state().opening_mark;
 }
 const char* closing_mark() {
   ensure_marks();
-  return g_closing_mark;
+  return state().closing_mark;
 }
 bool utf8_locale() {
   ensure_marks();
-  return g_utf8_locale;
+  return state().utf8;
 }
 
 }  // namespace vorn

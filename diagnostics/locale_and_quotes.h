@@ -2,7 +2,28 @@
 #ifndef VORN_DIAGNOSTICS_LOCALE_AND_QUOTES_H
 #define VORN_DIAGNOSTICS_LOCALE_AND_QUOTES_H
 
+#include <string>
+
 namespace vorn {
+
+// What the layer has decided for a run's messages: the marks in force and
+// what of the set-up init_locale_and_quotes deferred is still to come.  The
+// C library's locale and catalogue binding that the set-up makes are the
+// process's.
+struct MessageLocale {
+  const char* opening_mark = "'";
+  const char* closing_mark = "'";
+  bool utf8 = false;
+  // Set by init_locale_and_quotes: the message locale and the catalogue are
+  // still to be set up, and the marks still to be chosen, on first use.
+  bool messages_pending = false;
+  bool marks_pending = false;
+  // Whether the catalogue cannot translate anything: decided on the first
+  // translated text, while the messages are still pending.
+  enum class Untranslated : unsigned char { kUnknown, kYes, kNo };
+  Untranslated untranslated = Untranslated::kUnknown;
+  std::string locale_dir;
+};
 
 // Takes character classification and messages from the environment (numbers
 // stay in the C locale), binds the catalogue domain "vorn" to LOCALE_DIR (the

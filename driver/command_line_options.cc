@@ -414,10 +414,10 @@ Record handle_run_setting(const DecodedOption* decoded) {
       state.compare_debug_second = true;
       return Record::kYes;
     case OPT_fdiagnostics_color_:
-      set_color_mode(&process_diagnostics, static_cast<int>(decoded->value));
+      set_color_mode(&diagnostic_context(), static_cast<int>(decoded->value));
       return Record::kYes;
     case OPT_fdiagnostics_urls_:
-      set_url_mode(&process_diagnostics, static_cast<int>(decoded->value));
+      set_url_mode(&diagnostic_context(), static_cast<int>(decoded->value));
       return Record::kYes;
     case OPT_fuse_ld_eq_bfd:
       state.linker_suffix = ".bfd";
@@ -543,7 +543,7 @@ void apply_driver_option(const DecodedOption* decoded) {
   }
   DriverState& state = driver_state();
   read_cmdline_option(&state.options, &state.explicitly_set, decoded, kNoLocation, kFlagDriver,
-                      &driver_option_handlers(), &process_diagnostics);
+                      &driver_option_handlers(), &diagnostic_context());
 }
 
 bool check_offload_target_name(const char* name, std::size_t length) {

@@ -82,7 +82,7 @@ int finish_standard_output(int status) {
 const char* record_program_name(const char* argv0) {
   const char* name = base_name(argv0);
   driver_state().program_name = name;
-  process_diagnostics.program_name = name;
+  diagnostic_context().program_name = name;
   set_memory_program_name(name);
   return name;
 }
@@ -116,9 +116,9 @@ unsigned long long raise_stack_limit() {
 
 void initialize_process_state() {
   init_locale_and_quotes(locale_directory().c_str());
-  diagnostic_context_init(&process_diagnostics, static_cast<int>(OPTION_COUNT));
-  set_color_mode(&process_diagnostics, kModeDefault);
-  set_url_mode(&process_diagnostics, kModeDefault);
+  diagnostic_context_init(&diagnostic_context(), static_cast<int>(OPTION_COUNT));
+  set_color_mode(&diagnostic_context(), kModeDefault);
+  set_url_mode(&diagnostic_context(), kModeDefault);
   set_exit_cleanup(remove_files_at_exit);
   if (std::atexit(run_exit_handler) != 0) {
     fatal_error(current_location, _("atexit failed"));

@@ -9,6 +9,7 @@
 #include "diagnostics/intl.h"
 #include "options/option_codes.h"
 #include "options/options_record.h"
+#include "options/run_options.h"
 #include "options/sanitizers.h"
 
 namespace vorn {
@@ -17,19 +18,9 @@ namespace {
 // The target's own defaults for the variables it owns.
 constexpr std::int64_t kTargetDefaultFlags = 0;
 constexpr int kTargetUnwindTablesDefault = 0;
-constexpr int kDefaultDwarfVersion = 5;
-
-// What the handler remembers between options of one run.
-struct CommonOptionState {
-  std::vector<const char*> help_requests;
-  // The DWARF version last accepted, put back when "-gdwarf-" names an
-  // unsupported one (decoding has stored that value already).
-  int accepted_dwarf_version = kDefaultDwarfVersion;
-};
 
 CommonOptionState& state() {
-  static CommonOptionState common_state;
-  return common_state;
+  return run_options().common;
 }
 
 const char* argument_text(const DecodedOption* decoded) {
@@ -179,7 +170,7 @@ bool common_handle_option(OptionsRecord* options, OptionsRecord* explicitly_set,
 bool target_handle_option(OptionsRecord*, OptionsRecord*, const DecodedOption*, std::uint32_t,
                           DiagnosticKind kind, SourceLocation, const OptionHandlers*,
                           DiagnosticContext* diagnostics, TargetOverrideHook) {
-  if (diagnostics != &process_diagnostics || kind != DiagnosticKind::kUnspecified) {
+  if (diagnostics != &diagnostic_context() || kind != DiagnosticKind::kUnspecified) {
     internal_error("target option handler called out of context");
   }
   // This target has no options of its own to act on.

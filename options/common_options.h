@@ -23,6 +23,18 @@ inline constexpr int kDebugVms = 0x4;
 inline constexpr int kDebugCtf = 0x8;
 inline constexpr int kDebugBtf = 0x10;
 
+// The DWARF version a run starts with.
+inline constexpr int kDefaultDwarfVersion = 5;
+
+// What the common-class handler remembers between the options of one run.
+struct CommonOptionState {
+  // The arguments of every "--help=" given, in order.
+  std::vector<const char*> help_requests;
+  // The DWARF version last accepted, put back when "-gdwarf-" names an
+  // unsupported one (decoding has stored that value already).
+  int accepted_dwarf_version = kDefaultDwarfVersion;
+};
+
 // The handler of the common class bit.
 bool common_handle_option(OptionsRecord* options, OptionsRecord* explicitly_set,
                           const DecodedOption* decoded, std::uint32_t language_mask,

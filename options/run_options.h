@@ -2,11 +2,15 @@
 #ifndef VORN_OPTIONS_RUN_OPTIONS_H
 #define VORN_OPTIONS_RUN_OPTIONS_H
 
+#include "options/common_options.h"
 #include "support/current_state.h"
 
 namespace vorn {
 
-struct RunOptions {};
+struct RunOptions {
+  // The "--help=" requests and the DWARF version the common handler keeps.
+  CommonOptionState common;
+};
 
 inline RunOptions& run_options() {
   return CurrentState<RunOptions>::get();

@@ -17,7 +17,9 @@
 
 #include "diagnostics/diagnostic.h"
 #include "diagnostics/diagnostic_context.h"
+#include "diagnostics/run_diagnostics.h"
 #include "options/options.h"
+#include "options/run_options.h"
 
 namespace {
 
@@ -218,7 +220,7 @@ void apply_all(const DecodedOption* options, std::size_t count, std::uint32_t ma
   for (std::size_t i = 1; i < count; ++i) {
     if (options[i].index == INPUT_FILE_ENTRY) continue;
     read_cmdline_option(&values, &explicitly_set, &options[i], current_location, mask, &handlers,
-                        &process_diagnostics);
+                        &diagnostic_context());
   }
   for (std::size_t i = 0; i < OPTION_COUNT; ++i) {
     if (kOptionTable[i].variable_kind != VariableKind::Deferred) continue;
@@ -230,19 +232,24 @@ void apply_all(const DecodedOption* options, std::size_t count, std::uint32_t ma
   }
 }
 
-void set_up_diagnostics() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  diagnostic_context_init(&process_diagnostics, 10);
-  process_diagnostics.output_printer->store.flush_on_request = false;
-}
+// Each input runs with fresh states of the modules it reaches, so that
+// nothing one input counted or set carries over to the next; the
+// diagnostics keep what they print instead of writing it out.
+struct FreshRun {
+  BoundState<RunDiagnostics> diagnostics;
+  BoundState<RunOptions> options;
+
+  FreshRun() {
+    diagnostic_context_init(&diagnostic_context(), 10);
+    diagnostic_context().output_printer->store.flush_on_request = false;
+  }
+};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  set_up_diagnostics();
+  FreshRun run;
   std::uint32_t mask = pick_mask(data[0]);
   std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
   std::vector<std::string> elements;
@@ -269,6 +276,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   apply_all(options, count, mask);
   std::free(options);
-  process_diagnostics.output_printer->store.text.clear();
   return 0;
 }

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "diagnostics/diagnostic.h"
+#include "diagnostics/run_diagnostics.h"
 #include "options/option_table.h"
 #include "options/options_record.h"
 #include "specs/named_specs.h"
@@ -108,9 +109,11 @@ bool grows_exponentially(const std::string& own, const std::string& spec) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // The diagnostics state every input reports through.
+  static vorn::BoundState<vorn::RunDiagnostics> diagnostics;
   static FuzzHooks hooks;
   static const bool ready = [] {
-    vorn::process_diagnostics.after_message_hook = finish_and_escape_fatal;
+    vorn::diagnostic_context().after_message_hook = finish_and_escape_fatal;
     return true;
   }();
   (void)ready;
@@ -131,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     vorn::run_spec(spec.c_str());
   } catch (const FatalReported&) {
-    vorn::process_diagnostics.reentry_depth = 0;
+    vorn::diagnostic_context().reentry_depth = 0;
     return 0;
   }
   if (vorn::spec_function_depth() != 0) std::abort();

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "diagnostics/diagnostic.h"
+#include "diagnostics/run_diagnostics.h"
 #include "specs/compilers_table.h"
 #include "specs/named_specs.h"
 #include "specs/run_specs.h"
@@ -73,8 +74,10 @@ void load_through_a_file(const std::string& text, bool main_file) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // The diagnostics state every input reports through.
+  static vorn::BoundState<vorn::RunDiagnostics> diagnostics;
   static const bool hooked = [] {
-    vorn::process_diagnostics.after_message_hook = finish_and_escape_fatal;
+    vorn::diagnostic_context().after_message_hook = finish_and_escape_fatal;
     return true;
   }();
   (void)hooked;
@@ -95,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       vorn::load_specs_text("fuzz.specs", text, main_file, true, false);
     }
   } catch (const FatalReported&) {
-    vorn::process_diagnostics.reentry_depth = 0;
+    vorn::diagnostic_context().reentry_depth = 0;
     refused = true;
   }
   if (!refused && text.find('\0') != std::string::npos) fail("NUL byte accepted");

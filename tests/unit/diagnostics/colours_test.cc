@@ -14,8 +14,6 @@ using testing::ScopedStderr;
 
 class Colours : public ::testing::Test {
  protected:
-  void SetUp() override { reset_colour_table(); }
-  void TearDown() override { reset_colour_table(); }
   static std::string start(const char* name) { return colour_start(true, name); }
 };
 
@@ -118,7 +116,7 @@ TEST_F(Colours, Decision) {
 }
 
 TEST_F(Colours, UnknownModeIsAnInternalError) {
-  diagnostic_context_init(&process_diagnostics, 0);
+  diagnostic_context_init(&diagnostic_context(), 0);
   EXPECT_EXIT(decide_colour(7), ::testing::ExitedWithCode(4), "in colorize_init");
 }
 

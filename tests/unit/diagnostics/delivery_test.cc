@@ -18,14 +18,14 @@ using testing::ScopedEnv;
 class Delivery : public ::testing::Test {
  protected:
   void SetUp() override {
-    diagnostic_context_init(&process_diagnostics, 10);
-    process_diagnostics.program_name = "vorn-cxx";
+    diagnostic_context_init(&diagnostic_context(), 10);
+    diagnostic_context().program_name = "vorn-cxx";
     // Keep the text in the printer instead of writing it to standard error.
     printer().store.flush_on_request = false;
   }
-  PrettyPrinter& printer() { return *process_diagnostics.output_printer; }
+  PrettyPrinter& printer() { return *diagnostic_context().output_printer; }
   std::string output() { return printer().text(); }
-  int count(DiagnosticKind kind) { return process_diagnostics.count(kind); }
+  int count(DiagnosticKind kind) { return diagnostic_context().count(kind); }
 };
 
 TEST_F(Delivery, EachKindIsOneLineWithItsPrefixAndCounter) {
@@ -61,7 +61,7 @@ TEST_F(Delivery, ErrnoIsTakenWhenTheDiagnosticIsMade) {
 
 TEST_F(Delivery, ErrorsSeenCountsErrorsAndSorriesOnly) {
   EXPECT_FALSE(errors_seen());
-  process_diagnostics.warnings_are_errors = true;
+  diagnostic_context().warnings_are_errors = true;
   report_warning(0, "promoted");
   EXPECT_EQ(output(), "vorn-cxx: error: promoted\n");
   EXPECT_EQ(count(DiagnosticKind::kWarningAsError), 1);
@@ -73,16 +73,16 @@ TEST_F(Delivery, ErrorsSeenCountsErrorsAndSorriesOnly) {
   EXPECT_EQ(output(), "vorn-cxx: error: promoted\n");  // silent indeed
 
   // A "sorry" alone is an error seen too.
-  diagnostic_context_init(&process_diagnostics, 10);
+  diagnostic_context_init(&diagnostic_context(), 10);
   report_sorry("not yet");
   EXPECT_TRUE(errors_seen());
 }
 
 TEST_F(Delivery, SuppressedWarningsAndNotesAreDropped) {
-  process_diagnostics.suppress_warnings = true;
+  diagnostic_context().suppress_warnings = true;
   EXPECT_FALSE(report_warning(0, "hidden"));
   EXPECT_FALSE(pedwarn(current_location, 0, "hidden too"));
-  process_diagnostics.suppress_notes = true;
+  diagnostic_context().suppress_notes = true;
   inform(current_location, "hidden note");
   EXPECT_EQ(output(), "");
   EXPECT_EQ(count(DiagnosticKind::kWarning), 0);
@@ -90,10 +90,10 @@ TEST_F(Delivery, SuppressedWarningsAndNotesAreDropped) {
 
 TEST_F(Delivery, PedwarnsAndPermerrorsResolveBeforeCounting) {
   pedwarn(current_location, 0, "p1");
-  process_diagnostics.pedwarns_are_errors = true;
+  diagnostic_context().pedwarns_are_errors = true;
   pedwarn(current_location, 0, "p2");
   permerror(current_location, "p3");
-  process_diagnostics.permerrors_are_warnings = true;
+  diagnostic_context().permerrors_are_warnings = true;
   permerror(current_location, "p4");
   EXPECT_EQ(output(),
             "vorn-cxx: warning: p1\nvorn-cxx: error: p2\nvorn-cxx: error: p3\n"
@@ -105,20 +105,20 @@ TEST_F(Delivery, PedwarnsAndPermerrorsResolveBeforeCounting) {
 }
 
 TEST_F(Delivery, ClassifiedOptionsChangeTheirWarnings) {
-  EXPECT_EQ(classify_option(&process_diagnostics, 3, DiagnosticKind::kError, kNoLocation),
+  EXPECT_EQ(classify_option(&diagnostic_context(), 3, DiagnosticKind::kError, kNoLocation),
             DiagnosticKind::kUnspecified);
-  EXPECT_EQ(classify_option(&process_diagnostics, 4, DiagnosticKind::kIgnored, kNoLocation),
+  EXPECT_EQ(classify_option(&diagnostic_context(), 4, DiagnosticKind::kIgnored, kNoLocation),
             DiagnosticKind::kUnspecified);
-  EXPECT_EQ(classify_option(&process_diagnostics, 3, DiagnosticKind::kError, kNoLocation),
+  EXPECT_EQ(classify_option(&diagnostic_context(), 3, DiagnosticKind::kError, kNoLocation),
             DiagnosticKind::kError);
   // Out of range: nothing changes.
-  EXPECT_EQ(classify_option(&process_diagnostics, 10, DiagnosticKind::kError, kNoLocation),
+  EXPECT_EQ(classify_option(&diagnostic_context(), 10, DiagnosticKind::kError, kNoLocation),
             DiagnosticKind::kUnspecified);
-  EXPECT_EQ(classify_option(&process_diagnostics, 2, DiagnosticKind::kLastKind, kNoLocation),
+  EXPECT_EQ(classify_option(&diagnostic_context(), 2, DiagnosticKind::kLastKind, kNoLocation),
             DiagnosticKind::kUnspecified);
-  EXPECT_EQ(classify_option(&process_diagnostics, -1, DiagnosticKind::kError, kNoLocation),
+  EXPECT_EQ(classify_option(&diagnostic_context(), -1, DiagnosticKind::kError, kNoLocation),
             DiagnosticKind::kUnspecified);
-  EXPECT_EQ(classify_option(&process_diagnostics, 2, static_cast<DiagnosticKind>(-1), kNoLocation),
+  EXPECT_EQ(classify_option(&diagnostic_context(), 2, static_cast<DiagnosticKind>(-1), kNoLocation),
             DiagnosticKind::kUnspecified);
   // An index outside the table counts as unclassified when reporting too.
   EXPECT_TRUE(report_warning(-1, "outside"));
@@ -136,10 +136,10 @@ TEST_F(Delivery, ClassifiedOptionsChangeTheirWarnings) {
 
 TEST_F(Delivery, ClassificationHistoryFollowsLocationsAndPops) {
   // Without a line map every location is "before" a larger one.
-  classify_option(&process_diagnostics, 5, DiagnosticKind::kError, 100);
-  push_classifications(&process_diagnostics, 200);
-  classify_option(&process_diagnostics, 5, DiagnosticKind::kIgnored, 300);
-  pop_classifications(&process_diagnostics, 400);
+  classify_option(&diagnostic_context(), 5, DiagnosticKind::kError, 100);
+  push_classifications(&diagnostic_context(), 200);
+  classify_option(&diagnostic_context(), 5, DiagnosticKind::kIgnored, 300);
+  pop_classifications(&diagnostic_context(), 400);
   // The table says ignored, but the history decides by location.
   EXPECT_TRUE(warning_at(150, 5, "error here"));
   EXPECT_FALSE(warning_at(350, 5, "ignored here"));
@@ -148,17 +148,17 @@ TEST_F(Delivery, ClassificationHistoryFollowsLocationsAndPops) {
 }
 
 TEST_F(Delivery, ClassificationHistoryOfOtherOptionsAndUnmatchedPops) {
-  classify_option(&process_diagnostics, 5, DiagnosticKind::kError, 100);
-  classify_option(&process_diagnostics, 6, DiagnosticKind::kIgnored, 200);
+  classify_option(&diagnostic_context(), 5, DiagnosticKind::kError, 100);
+  classify_option(&diagnostic_context(), 6, DiagnosticKind::kIgnored, 200);
   // Option 6's change says nothing about option 5.
   EXPECT_TRUE(warning_at(250, 5, "still an error"));
   // A pop without its push forgets the whole history before it; the table
   // decides again.
-  classify_option(&process_diagnostics, 5, DiagnosticKind::kWarning, kNoLocation);
-  pop_classifications(&process_diagnostics, 300);
+  classify_option(&diagnostic_context(), 5, DiagnosticKind::kWarning, kNoLocation);
+  pop_classifications(&diagnostic_context(), 300);
   EXPECT_TRUE(warning_at(350, 5, "back to a warning"));
   // A change for option 0 decides for every option.
-  classify_option(&process_diagnostics, 0, DiagnosticKind::kIgnored, 400);
+  classify_option(&diagnostic_context(), 0, DiagnosticKind::kIgnored, 400);
   EXPECT_FALSE(warning_at(450, 5, "ignored with all the others"));
   EXPECT_EQ(output(), "vorn-cxx: error: still an error\nvorn-cxx: warning: back to a warning\n");
 }
@@ -168,12 +168,12 @@ bool option_off(int option, unsigned, void*) {
 }
 
 TEST_F(Delivery, OptionEnabledHookDropsDisabledWarnings) {
-  process_diagnostics.option_enabled_hook = option_off;
+  diagnostic_context().option_enabled_hook = option_off;
   EXPECT_FALSE(report_warning(7, "off"));
   EXPECT_TRUE(report_warning(6, "on"));
   EXPECT_EQ(output(), "vorn-cxx: warning: on\n");
   // The permissive option is always enabled: a permerror is never lost.
-  process_diagnostics.permissive_option = 7;
+  diagnostic_context().permissive_option = 7;
   EXPECT_TRUE(permerror(current_location, "permissive"));
   EXPECT_EQ(output(), "vorn-cxx: warning: on\nvorn-cxx: error: permissive\n");
 }
@@ -186,9 +186,9 @@ std::string option_url(const DiagnosticContext&, int) {
 }
 
 TEST_F(Delivery, OptionAnnotationWithLink) {
-  process_diagnostics.annotate_option = true;
-  process_diagnostics.option_name_hook = option_name;
-  process_diagnostics.option_url_hook = option_url;
+  diagnostic_context().annotate_option = true;
+  diagnostic_context().option_name_hook = option_name;
+  diagnostic_context().option_url_hook = option_url;
   report_warning(1, "plain");
   report_warning(2, "no name");
   printer().link_style = 1;
@@ -200,9 +200,9 @@ TEST_F(Delivery, OptionAnnotationWithLink) {
             "\033]8;;\033\\]\n");
   printer().store.text.clear();
   // Without a URL for it the name is not linked; without names, nothing.
-  process_diagnostics.option_url_hook = nullptr;
+  diagnostic_context().option_url_hook = nullptr;
   report_warning(1, "unlinked");
-  process_diagnostics.option_name_hook = nullptr;
+  diagnostic_context().option_name_hook = nullptr;
   report_warning(1, "unnamed");
   EXPECT_EQ(output(), "vorn-cxx: warning: unlinked [-Wthing]\nvorn-cxx: warning: unnamed\n");
 }
@@ -219,14 +219,14 @@ class TestRule : public DiagnosticRule {
 };
 
 TEST_F(Delivery, CweAndRuleAnnotations) {
-  process_diagnostics.annotate_cwe = true;
+  diagnostic_context().annotate_cwe = true;
   DiagnosticTags tags;
   tags.cwe = 476;
   TestRule named("MEM-1", "https://vorn.invalid/mem1");
   TestRule silent("", "https://vorn.invalid/none");
   tags.rules = {&named, &silent};
   warning_meta(current_location, tags, 0, "null");
-  process_diagnostics.annotate_rules = true;
+  diagnostic_context().annotate_rules = true;
   warning_meta(current_location, tags, 0, "rules too");
   printer().link_style = 2;
   warning_meta(current_location, tags, 0, "linked");
@@ -296,20 +296,20 @@ void record_given_location(DiagnosticContext&, DiagnosticRecord& record) {
 }
 
 TEST_F(Delivery, HooksOfAClientWithSourceLocations) {
-  process_diagnostics.expand_location = expand_test_location;
-  process_diagnostics.source_span_hook = quote_source_line;
-  process_diagnostics.quote_source = true;
+  diagnostic_context().expand_location = expand_test_location;
+  diagnostic_context().source_span_hook = quote_source_line;
+  diagnostic_context().quote_source = true;
   g_begin_group_calls = 0;
-  process_diagnostics.begin_group_hook = count_begin_group;
+  diagnostic_context().begin_group_hook = count_begin_group;
   error_at(10, "without columns");
-  process_diagnostics.print_columns = true;
-  process_diagnostics.first_column_number = 0;
+  diagnostic_context().print_columns = true;
+  diagnostic_context().first_column_number = 0;
   error_at(10, "columns from 0");
   // A system header hides warnings and pedwarns unless they are asked for.
   EXPECT_FALSE(warning_at(20, 0, "hidden"));
   EXPECT_FALSE(warning_at(20, 4, "hidden with an option"));
   EXPECT_FALSE(pedwarn(20, 0, "hidden pedwarn"));
-  process_diagnostics.report_in_system_headers = true;
+  diagnostic_context().report_in_system_headers = true;
   EXPECT_TRUE(warning_at(20, 0, "shown"));
   EXPECT_EQ(output(),
             "a.cc:3: error: without columns\n int x;\n"
@@ -318,11 +318,11 @@ TEST_F(Delivery, HooksOfAClientWithSourceLocations) {
   EXPECT_EQ(g_begin_group_calls, 3);
 
   g_set_locations_calls = 0;
-  process_diagnostics.set_locations_hook = record_given_location;
-  process_diagnostics.quote_source = false;
+  diagnostic_context().set_locations_hook = record_given_location;
+  diagnostic_context().quote_source = false;
   EXPECT_TRUE(warning_at(10, 4, "located by the hook"));
   EXPECT_EQ(g_set_locations_calls, 1);
-  process_diagnostics.expand_location = nullptr;
+  diagnostic_context().expand_location = nullptr;
 }
 
 // 30 is a built-in line, 40 a line without a column.
@@ -335,16 +335,16 @@ ExpandedLocation expand_odd_location(SourceLocation location) {
 }
 
 TEST_F(Delivery, LocationsWithoutColumnsBuiltInsAndPendingLines) {
-  process_diagnostics.expand_location = expand_odd_location;
-  process_diagnostics.print_columns = true;
-  process_diagnostics.quote_source = true;
-  process_diagnostics.source_span_hook = quote_source_line;
+  diagnostic_context().expand_location = expand_odd_location;
+  diagnostic_context().print_columns = true;
+  diagnostic_context().quote_source = true;
+  diagnostic_context().source_span_hook = quote_source_line;
   error_at(40, "no column");
   // No line number for built-in text; the built-in location has no source
   // to quote either.
   error_at(30, "built in");
   error_at(kBuiltinLocation, "the built-in location");
-  process_diagnostics.source_span_hook = nullptr;
+  diagnostic_context().source_span_hook = nullptr;
   error_at(40, "nothing to quote with");
   // A line left open by other output is ended before the report.
   printer().set_prefix(std::nullopt);
@@ -357,7 +357,7 @@ TEST_F(Delivery, LocationsWithoutColumnsBuiltInsAndPendingLines) {
             "vorn-cxx: error: the built-in location\n"
             "b.cc:2: error: nothing to quote with\n"
             "partial\nvorn-cxx: error: after\n");
-  process_diagnostics.expand_location = nullptr;
+  diagnostic_context().expand_location = nullptr;
 }
 
 // Locations 20 (a system header) inlined into 40 (user code).
@@ -367,21 +367,21 @@ void inlined_into_user_code(DiagnosticContext&, DiagnosticRecord& record) {
 }
 
 TEST_F(Delivery, SystemHeaderWarningsInlinedIntoUserCodeAreShown) {
-  process_diagnostics.expand_location = expand_test_location;
-  process_diagnostics.set_locations_hook = inlined_into_user_code;
+  diagnostic_context().expand_location = expand_test_location;
+  diagnostic_context().set_locations_hook = inlined_into_user_code;
   EXPECT_TRUE(warning_at(20, 4, "inlined"));
-  process_diagnostics.set_locations_hook = nullptr;
+  diagnostic_context().set_locations_hook = nullptr;
   EXPECT_FALSE(warning_at(20, 4, "not inlined"));
-  process_diagnostics.report_in_system_headers = true;
+  diagnostic_context().report_in_system_headers = true;
   EXPECT_TRUE(warning_at(20, 4, "asked for"));
   EXPECT_EQ(output(),
             "/usr/include/sys.h:3: warning: inlined\n/usr/include/sys.h:3: warning: asked for\n");
-  process_diagnostics.expand_location = nullptr;
+  diagnostic_context().expand_location = nullptr;
 }
 
 TEST_F(Delivery, WithoutTextHooksOnlyTheMessageIsWritten) {
-  process_diagnostics.before_message_hook = nullptr;
-  process_diagnostics.after_message_hook = nullptr;
+  diagnostic_context().before_message_hook = nullptr;
+  diagnostic_context().after_message_hook = nullptr;
   report_error("bare");
   report_warning(0, " text");
   EXPECT_EQ(output(), "bare text");
@@ -391,14 +391,14 @@ TEST_F(Delivery, PrefixesOfKindsWithoutColourOrText) {
   printer().colour_on = true;
   DiagnosticRecord record;
   record.kind = DiagnosticKind::kWarningAsError;
-  EXPECT_EQ(build_prefix(process_diagnostics, record),
+  EXPECT_EQ(build_prefix(diagnostic_context(), record),
             "\033[01m\033[Kvorn-cxx:\033[m\033[K error: ");
   record.kind = DiagnosticKind::kUnspecified;
-  EXPECT_EQ(build_prefix(process_diagnostics, record), "\033[01m\033[Kvorn-cxx:\033[m\033[K ");
+  EXPECT_EQ(build_prefix(diagnostic_context(), record), "\033[01m\033[Kvorn-cxx:\033[m\033[K ");
   // With no printer there is no colour either.
-  process_diagnostics.output_printer.reset();
+  diagnostic_context().output_printer.reset();
   record.kind = DiagnosticKind::kError;
-  EXPECT_EQ(build_prefix(process_diagnostics, record), "vorn-cxx: error: ");
+  EXPECT_EQ(build_prefix(diagnostic_context(), record), "vorn-cxx: error: ");
 }
 
 TEST(DiagnosticKinds, KindsOutsideTheTable) {
@@ -418,7 +418,7 @@ void count_end_group(DiagnosticContext&) {
 
 TEST_F(Delivery, BatchesEndTheirGroupOnceAfterEmissions) {
   g_end_group_calls = 0;
-  process_diagnostics.end_group_hook = count_end_group;
+  diagnostic_context().end_group_hook = count_end_group;
   {
     DiagnosticBatch outer;
     report_error("e");
@@ -426,60 +426,60 @@ TEST_F(Delivery, BatchesEndTheirGroupOnceAfterEmissions) {
     EXPECT_EQ(g_end_group_calls, 0);  // each report's own batch is nested
   }
   EXPECT_EQ(g_end_group_calls, 1);
-  EXPECT_EQ(process_diagnostics.group_emissions, 0);
+  EXPECT_EQ(diagnostic_context().group_emissions, 0);
   { DiagnosticBatch empty; }
   EXPECT_EQ(g_end_group_calls, 1);
 }
 
 TEST_F(Delivery, FinalHookReportsWarningsTreatedAsErrors) {
-  classify_option(&process_diagnostics, 3, DiagnosticKind::kError, kNoLocation);
+  classify_option(&diagnostic_context(), 3, DiagnosticKind::kError, kNoLocation);
   report_warning(3, "w");
-  text_final_hook(process_diagnostics);
+  text_final_hook(diagnostic_context());
   EXPECT_EQ(output(), "vorn-cxx: error: w\nvorn-cxx: some warnings being treated as errors\n");
   // Run again once the printer is gone, it has nowhere to write and makes
   // no new printer.
-  process_diagnostics.output_printer.reset();
-  text_final_hook(process_diagnostics);
-  EXPECT_EQ(process_diagnostics.output_printer, nullptr);
+  diagnostic_context().output_printer.reset();
+  text_final_hook(diagnostic_context());
+  EXPECT_EQ(diagnostic_context().output_printer, nullptr);
 }
 
 TEST_F(Delivery, FinishingWithoutAFinalHookPrintsNothing) {
-  classify_option(&process_diagnostics, 3, DiagnosticKind::kError, kNoLocation);
+  classify_option(&diagnostic_context(), 3, DiagnosticKind::kError, kNoLocation);
   report_warning(3, "w");
-  process_diagnostics.final_hook = nullptr;
+  diagnostic_context().final_hook = nullptr;
   std::FILE* sink = std::tmpfile();
   ASSERT_NE(sink, nullptr);
   printer().store.sink = sink;
   printer().store.flush_on_request = true;
-  diagnostic_context_finish(&process_diagnostics);
-  EXPECT_EQ(process_diagnostics.output_printer, nullptr);
+  diagnostic_context_finish(&diagnostic_context());
+  EXPECT_EQ(diagnostic_context().output_printer, nullptr);
   EXPECT_EQ(std::ftell(sink), 0);
   std::fclose(sink);
 }
 
 TEST_F(Delivery, ReportingWorksBeforeInitialisationAndAfterFinishing) {
-  process_diagnostics.output_printer.reset();
+  diagnostic_context().output_printer.reset();
   report_error("late");  // would crash without a fresh printer
-  EXPECT_TRUE(process_diagnostics.output_printer != nullptr);
+  EXPECT_TRUE(diagnostic_context().output_printer != nullptr);
   EXPECT_EQ(count(DiagnosticKind::kError), 1);
 }
 
 // Faults of the layer's callers end the run as internal errors instead of
 // writing past the counters or hiding the failure.
 TEST(DeliveryDeathTest, CallerFaultsAreInternalErrors) {
-  diagnostic_context_init(&process_diagnostics, 0);
-  process_diagnostics.program_name = "vorn-cxx";
+  diagnostic_context_init(&diagnostic_context(), 0);
+  diagnostic_context().program_name = "vorn-cxx";
   EXPECT_EXIT(report_with_kind(DiagnosticKind::kLastKind, current_location, 0, "no such kind"),
               ::testing::ExitedWithCode(4), "internal compiler error: in deliver_diagnostic, at ");
   EXPECT_EXIT(report_with_kind(static_cast<DiagnosticKind>(-3), current_location, 0, "neither"),
               ::testing::ExitedWithCode(4), "in deliver_diagnostic");
   // A direct print through the context's printer that fails half-way is
   // reported as the failure it is, not as a failure of the report after it.
-  EXPECT_EXIT(process_diagnostics.output_printer->print("x %D", 1), ::testing::ExitedWithCode(4),
+  EXPECT_EXIT(diagnostic_context().output_printer->print("x %D", 1), ::testing::ExitedWithCode(4),
               "in pp_format, at format_directives.cc");
-  diagnostic_output_format_init(&process_diagnostics, "a", 0);  // text: nothing changes
-  EXPECT_EQ(process_diagnostics.after_message_hook, text_finalizer);
-  EXPECT_EXIT(diagnostic_output_format_init(&process_diagnostics, "a", 1),
+  diagnostic_output_format_init(&diagnostic_context(), "a", 0);  // text: nothing changes
+  EXPECT_EQ(diagnostic_context().after_message_hook, text_finalizer);
+  EXPECT_EXIT(diagnostic_output_format_init(&diagnostic_context(), "a", 1),
               ::testing::ExitedWithCode(4), "in diagnostic_output_format_init");
   // A counter-only kind is printed, but has no action afterwards.
   EXPECT_EXIT(report_with_kind(DiagnosticKind::kWarningAsError, current_location, 0, "counter"),
@@ -487,16 +487,16 @@ TEST(DeliveryDeathTest, CallerFaultsAreInternalErrors) {
               "vorn-cxx: error: counter\n.*in diagnostic_action_after_output, at ");
   DiagnosticRecord record;
   record.kind = DiagnosticKind::kLastKind;
-  EXPECT_EXIT(build_prefix(process_diagnostics, record), ::testing::ExitedWithCode(4),
+  EXPECT_EXIT(build_prefix(diagnostic_context(), record), ::testing::ExitedWithCode(4),
               "in diagnostic_build_prefix");
   record.kind = static_cast<DiagnosticKind>(-1);
-  EXPECT_EXIT(build_prefix(process_diagnostics, record), ::testing::ExitedWithCode(4),
+  EXPECT_EXIT(build_prefix(diagnostic_context(), record), ::testing::ExitedWithCode(4),
               "in diagnostic_build_prefix");
 }
 
 TEST(DeliveryDeathTest, InternalErrorsAfterSorriesAndAtSourceLocations) {
-  diagnostic_context_init(&process_diagnostics, 0);
-  process_diagnostics.program_name = "vorn-cxx";
+  diagnostic_context_init(&diagnostic_context(), 0);
+  diagnostic_context().program_name = "vorn-cxx";
   EXPECT_EXIT(
       {
         report_sorry("first");
@@ -504,7 +504,7 @@ TEST(DeliveryDeathTest, InternalErrorsAfterSorriesAndAtSourceLocations) {
       },
       ::testing::ExitedWithCode(4),
       "vorn-cxx: sorry, unimplemented: first\nvorn-cxx:0: confused by earlier errors, bailing out\n$");
-  process_diagnostics.expand_location = expand_test_location;
+  diagnostic_context().expand_location = expand_test_location;
   EXPECT_EXIT(
       {
         error_at(10, "first");
@@ -512,29 +512,29 @@ TEST(DeliveryDeathTest, InternalErrorsAfterSorriesAndAtSourceLocations) {
       },
       ::testing::ExitedWithCode(4),
       "a.cc:3: error: first\na.cc:3: confused by earlier errors, bailing out\n$");
-  process_diagnostics.expand_location = nullptr;
+  diagnostic_context().expand_location = nullptr;
 }
 
 TEST(DiagnosticContextInit, KeepsTheProgramNameAndReadsExtraOutput) {
-  process_diagnostics.program_name = "tool";
+  diagnostic_context().program_name = "tool";
   {
     ScopedEnv extra("VORN_EXTRA_DIAGNOSTIC_OUTPUT", "fixits-v2");
-    diagnostic_context_init(&process_diagnostics, 3);
+    diagnostic_context_init(&diagnostic_context(), 3);
   }
-  EXPECT_EQ(process_diagnostics.program_name, "tool");
-  EXPECT_EQ(process_diagnostics.fixit_output_mode, 2);
-  EXPECT_EQ(process_diagnostics.option_kinds.size(), 3u);
+  EXPECT_EQ(diagnostic_context().program_name, "tool");
+  EXPECT_EQ(diagnostic_context().fixit_output_mode, 2);
+  EXPECT_EQ(diagnostic_context().option_kinds.size(), 3u);
   {
     ScopedEnv extra("VORN_EXTRA_DIAGNOSTIC_OUTPUT", "fixits-v3");
-    diagnostic_context_init(&process_diagnostics, 0);
+    diagnostic_context_init(&diagnostic_context(), 0);
   }
-  EXPECT_EQ(process_diagnostics.fixit_output_mode, 0);
+  EXPECT_EQ(diagnostic_context().fixit_output_mode, 0);
   {
     ScopedEnv extra("VORN_EXTRA_DIAGNOSTIC_OUTPUT", "fixits-v1");
-    diagnostic_context_init(&process_diagnostics, 0);
+    diagnostic_context_init(&diagnostic_context(), 0);
   }
-  EXPECT_EQ(process_diagnostics.fixit_output_mode, 1);
-  process_diagnostics.program_name = "vorn-cxx";
+  EXPECT_EQ(diagnostic_context().fixit_output_mode, 1);
+  diagnostic_context().program_name = "vorn-cxx";
 }
 
 TEST(TerminalWidth, OnlyPositiveIntegersCount) {

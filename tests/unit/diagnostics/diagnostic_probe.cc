@@ -1,5 +1,5 @@
-// Reports the diagnostics of one scenario through the process-wide context,
-// so that tests can check the exact bytes on standard error and the exit
+// Reports the diagnostics of one scenario through the run's context, so
+// that tests can check the exact bytes on standard error and the exit
 // status of the paths that end the process.
 //   diagnostic_probe SCENARIO [colour]
 #include <cerrno>
@@ -7,10 +7,11 @@
 #include <cstring>
 
 #include "diagnostics/diagnostic.h"
+#include "diagnostics/run_diagnostics.h"
 #include "support/process_exit.h"
 
 using vorn::current_location;
-using vorn::process_diagnostics;
+using vorn::diagnostic_context;
 
 // Keeps a frame of the probe's own on the stack below the layer, so that an
 // internal error has something to show in its backtrace.  Not in the
@@ -62,7 +63,7 @@ int run(const char* scenario) {
     vorn::internal_error_no_backtrace("%s terminated with signal %d [%s]", "cxxfe1", 11,
                                       "Segmentation fault");
   } else if (std::strcmp(scenario, "ice-report-bug") == 0) {
-    process_diagnostics.full_report_requested = true;
+    diagnostic_context().full_report_requested = true;
     vorn::internal_error_no_backtrace("child died");
   } else if (std::strcmp(scenario, "confused") == 0) {
     vorn::report_error("first problem");
@@ -70,40 +71,40 @@ int run(const char* scenario) {
   } else if (std::strcmp(scenario, "bad-format") == 0) {
     vorn::report_warning(0, "ends in %");
   } else if (std::strcmp(scenario, "reentry") == 0) {
-    process_diagnostics.output_printer->extra_directive_hook = reenter;
+    diagnostic_context().output_printer->extra_directive_hook = reenter;
     vorn::report_error("outer %Q", 1);
   } else if (std::strcmp(scenario, "internal-error-while-formatting") == 0) {
-    process_diagnostics.output_printer->extra_directive_hook = fail_while_formatting;
+    diagnostic_context().output_printer->extra_directive_hook = fail_while_formatting;
     vorn::report_warning(0, "outer %Q", 1);
   } else if (std::strcmp(scenario, "fatal-errors") == 0) {
-    process_diagnostics.stop_at_first_error = true;
+    diagnostic_context().stop_at_first_error = true;
     vorn::report_error("first");
     vorn::report_error("second");
   } else if (std::strcmp(scenario, "max-errors") == 0) {
-    process_diagnostics.error_limit = 2;
+    diagnostic_context().error_limit = 2;
     vorn::report_error("one");
     vorn::inform(current_location, "a note is not counted");
     vorn::report_error("two");
     vorn::inform(current_location, "nor tested");
     vorn::report_warning(0, "three");
   } else if (std::strcmp(scenario, "werror-final") == 0) {
-    process_diagnostics.warnings_are_errors = true;
+    diagnostic_context().warnings_are_errors = true;
     vorn::report_warning(0, "promoted");
     vorn::fatal_error(current_location, "giving up");
   } else if (std::strcmp(scenario, "ice-hooks") == 0) {
     // The ice hook runs once, however many internal errors follow.
-    process_diagnostics.internal_error_hook = announce_internal_error;
-    process_diagnostics.ice_hook = announce_ice;
+    diagnostic_context().internal_error_hook = announce_internal_error;
+    diagnostic_context().ice_hook = announce_ice;
     vorn::internal_error_no_backtrace("child died");
   } else if (std::strcmp(scenario, "abort-error") == 0) {
-    process_diagnostics.abort_instead_of_exit = true;
+    diagnostic_context().abort_instead_of_exit = true;
     vorn::report_error("first");
   } else if (std::strcmp(scenario, "abort-fatal") == 0) {
-    process_diagnostics.abort_instead_of_exit = true;
+    diagnostic_context().abort_instead_of_exit = true;
     vorn::fatal_error(current_location, "no input files");
   } else if (std::strcmp(scenario, "abort-ice") == 0) {
     vorn::report_error("first");
-    process_diagnostics.abort_instead_of_exit = true;
+    diagnostic_context().abort_instead_of_exit = true;
     vorn::internal_error_no_backtrace("child died");
   } else if (std::strcmp(scenario, "fatal-then-exit-report") == 0) {
     vorn::set_exit_cleanup(report_at_exit);
@@ -123,9 +124,11 @@ int run(const char* scenario) {
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
+  // The probe's one run; it lives until the way out.
+  vorn::BoundState<vorn::RunDiagnostics> diagnostics;
   vorn::init_locale_and_quotes();
-  vorn::diagnostic_context_init(&process_diagnostics, 0);
+  vorn::diagnostic_context_init(&diagnostic_context(), 0);
   bool colour = argc > 2 && std::strcmp(argv[2], "colour") == 0;
-  vorn::set_color_mode(&process_diagnostics, colour ? vorn::kModeAlways : vorn::kModeNever);
+  vorn::set_color_mode(&diagnostic_context(), colour ? vorn::kModeAlways : vorn::kModeNever);
   return run(argv[1]);
 }

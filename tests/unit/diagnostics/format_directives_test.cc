@@ -152,7 +152,7 @@ bool print_while_converting(PrettyPrinter& printer, const ExtraDirective& direct
 
 // Malformed formats are faults of the program and end it as internal errors.
 TEST(FormatDirectivesDeathTest, MalformedFormats) {
-  diagnostic_context_init(&process_diagnostics, 0);
+  diagnostic_context_init(&diagnostic_context(), 0);
   const char* kFault = "in pp_format, at format_directives.cc";
   EXPECT_EXIT(format_message("ends in %"), ::testing::ExitedWithCode(4), kFault);
   EXPECT_EXIT(format_message("%1$s %s", "a", "b"), ::testing::ExitedWithCode(4), kFault);
@@ -182,7 +182,7 @@ TEST(FormatDirectivesDeathTest, MalformedFormats) {
 }
 
 TEST(FormatDirectivesDeathTest, OutputWithoutAFinishedMessage) {
-  diagnostic_context_init(&process_diagnostics, 0);
+  diagnostic_context_init(&diagnostic_context(), 0);
   const char* kFault = "in pp_output_formatted_text, at format_directives.cc";
   PrettyPrinter printer;
   EXPECT_EXIT(printer.output_formatted_text(), ::testing::ExitedWithCode(4), kFault);
@@ -191,7 +191,7 @@ TEST(FormatDirectivesDeathTest, OutputWithoutAFinishedMessage) {
 }
 
 TEST(FormatDirectivesDeathTest, Limits) {
-  diagnostic_context_init(&process_diagnostics, 0);
+  diagnostic_context_init(&diagnostic_context(), 0);
   const char* kFault = "in pp_format";
   // 30 arguments are fine, 31 are not.
   std::string thirty;

@@ -13,16 +13,7 @@ namespace {
 using testing::format_message;
 using testing::ScopedEnv;
 
-// The quotation marks are process-wide; put the C locale's back afterwards.
-class Quotes : public ::testing::Test {
- protected:
-  void TearDown() override {
-    ScopedEnv all("LC_ALL", "C");
-    init_locale_and_quotes();
-  }
-};
-
-TEST_F(Quotes, ApostrophesInTheCLocale) {
+TEST(Quotes, ApostrophesInTheCLocale) {
   ScopedEnv language("LANGUAGE", nullptr);
   ScopedEnv all("LC_ALL", "C");
   init_locale_and_quotes();
@@ -32,7 +23,7 @@ TEST_F(Quotes, ApostrophesInTheCLocale) {
   EXPECT_EQ(format_message("%<-c%> and %qs", "a b"), "'-c' and 'a b'");
 }
 
-TEST_F(Quotes, PluralsWithoutACatalogue) {
+TEST(Quotes, PluralsWithoutACatalogue) {
   ScopedEnv all("LC_ALL", "C");
   init_locale_and_quotes();
   EXPECT_STREQ(translate_plural("%lu file", "%lu files", 1), "%lu file");
@@ -40,7 +31,7 @@ TEST_F(Quotes, PluralsWithoutACatalogue) {
   EXPECT_STREQ(translate_plural("%lu file", "%lu files", 2), "%lu files");
 }
 
-TEST_F(Quotes, CurlyQuotesInAUtf8Locale) {
+TEST(Quotes, CurlyQuotesInAUtf8Locale) {
   ScopedEnv language("LANGUAGE", nullptr);
   ScopedEnv all("LC_ALL", "C.UTF-8");
   init_locale_and_quotes();
@@ -53,7 +44,7 @@ TEST_F(Quotes, CurlyQuotesInAUtf8Locale) {
 
 // A "%m" report translates its text after the failing call: the first
 // text's set-up of the locale and catalogue must not change errno.
-TEST_F(Quotes, TheFirstTranslationLeavesErrnoAlone) {
+TEST(Quotes, TheFirstTranslationLeavesErrnoAlone) {
   ScopedEnv language("LANGUAGE", "de");
   ScopedEnv all("LC_ALL", "C.UTF-8");
   init_locale_and_quotes();

@@ -109,25 +109,25 @@ TEST_F(Links, TextsOfEachStyle) {
 }
 
 TEST_F(Links, ContextModesSetThePrinter) {
-  diagnostic_context_init(&process_diagnostics, 0);
+  diagnostic_context_init(&diagnostic_context(), 0);
   ScopedEnv urls("VORN_URLS", "st");
-  set_url_mode(&process_diagnostics, kModeAlways);
-  EXPECT_EQ(process_diagnostics.output_printer->link_style, kLinksEndWithSt);
-  set_url_mode(&process_diagnostics, kModeNever);
-  EXPECT_EQ(process_diagnostics.output_printer->link_style, kLinksNone);
-  set_color_mode(&process_diagnostics, kModeAlways);
-  EXPECT_TRUE(process_diagnostics.output_printer->colour_on);
-  set_color_mode(&process_diagnostics, kModeNever);
-  EXPECT_FALSE(process_diagnostics.output_printer->colour_on);
+  set_url_mode(&diagnostic_context(), kModeAlways);
+  EXPECT_EQ(diagnostic_context().output_printer->link_style, kLinksEndWithSt);
+  set_url_mode(&diagnostic_context(), kModeNever);
+  EXPECT_EQ(diagnostic_context().output_printer->link_style, kLinksNone);
+  set_color_mode(&diagnostic_context(), kModeAlways);
+  EXPECT_TRUE(diagnostic_context().output_printer->colour_on);
+  set_color_mode(&diagnostic_context(), kModeNever);
+  EXPECT_FALSE(diagnostic_context().output_printer->colour_on);
   // A decision made while the context has no printer is not lost.
-  process_diagnostics.output_printer.reset();
-  set_url_mode(&process_diagnostics, kModeAlways);
-  ASSERT_TRUE(process_diagnostics.output_printer != nullptr);
-  EXPECT_EQ(process_diagnostics.output_printer->link_style, kLinksEndWithSt);
+  diagnostic_context().output_printer.reset();
+  set_url_mode(&diagnostic_context(), kModeAlways);
+  ASSERT_TRUE(diagnostic_context().output_printer != nullptr);
+  EXPECT_EQ(diagnostic_context().output_printer->link_style, kLinksEndWithSt);
 }
 
 TEST_F(Links, UnknownModesAndStylesAreInternalErrors) {
-  diagnostic_context_init(&process_diagnostics, 0);
+  diagnostic_context_init(&diagnostic_context(), 0);
   EXPECT_EXIT(decide_link_style(3), ::testing::ExitedWithCode(4), "in determine_url_format");
   EXPECT_EXIT(url_start_prefix(3), ::testing::ExitedWithCode(4), "in pp_begin_url");
   EXPECT_EXIT(url_start_suffix(3), ::testing::ExitedWithCode(4), "in pp_begin_url");

@@ -66,7 +66,7 @@ TEST(DecodeUtf8, StopsAtTheAvailableLength) {
 }
 
 TEST(DecodeUtf8DeathTest, NothingToDecodeIsAnInternalError) {
-  diagnostic_context_init(&process_diagnostics, 0);
+  diagnostic_context_init(&diagnostic_context(), 0);
   std::uint32_t code_point;
   const auto* bytes = reinterpret_cast<const unsigned char*>("x");
   EXPECT_EXIT(decode_utf8_char(bytes, 0, &code_point), ::testing::ExitedWithCode(4),

@@ -64,7 +64,7 @@ TEST(SignalHandlers, HandlerDiesOfTheSameSignal) {
 
 TEST(ProgramName, LastComponentOfArgv0) {
   EXPECT_STREQ(record_program_name("/usr/bin/x/vorn-cxx"), "vorn-cxx");
-  EXPECT_EQ(process_diagnostics.program_name, "vorn-cxx");
+  EXPECT_EQ(diagnostic_context().program_name, "vorn-cxx");
   EXPECT_STREQ(record_program_name("myc"), "myc");
   EXPECT_STREQ(record_program_name("dir/"), "");
   record_program_name("vorn-cxx");

@@ -17,8 +17,8 @@ int main(int argc, char** argv) {
   // The reports go through the diagnostics layer, which reports for a run.
   vorn::BoundState<vorn::RunDiagnostics> diagnostics;
   vorn::init_locale_and_quotes();
-  vorn::diagnostic_context_init(&vorn::process_diagnostics, 0);
-  vorn::set_color_mode(&vorn::process_diagnostics, vorn::kModeNever);
+  vorn::diagnostic_context_init(&vorn::diagnostic_context(), 0);
+  vorn::set_color_mode(&vorn::diagnostic_context(), vorn::kModeNever);
   vorn::set_memory_program_name("vorn-cxx");
   std::string scenario = argv[1];
   std::vector<char> bytes;

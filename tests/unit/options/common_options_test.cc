@@ -28,9 +28,9 @@ bool accept_driver_option(OptionsRecord*, OptionsRecord*, const DecodedOption*, 
 class CommonOptions : public ::testing::Test {
  protected:
   void SetUp() override {
-    diagnostic_context_init(&process_diagnostics, 10);
-    process_diagnostics.program_name = "vorn-cxx";
-    process_diagnostics.output_printer->store.flush_on_request = false;
+    diagnostic_context_init(&diagnostic_context(), 10);
+    diagnostic_context().program_name = "vorn-cxx";
+    diagnostic_context().output_printer->store.flush_on_request = false;
     init_options_struct(&options_, &explicitly_set_);
     handlers_.handler_count = 2;
     handlers_.handlers[0] = {accept_driver_option, kFlagDriver};
@@ -42,9 +42,9 @@ class CommonOptions : public ::testing::Test {
     for (const char* text : options) {
       DecodedOption d = testing::decode({text});
       read_cmdline_option(&options_, &explicitly_set_, &d, current_location, kFlagDriver,
-                          &handlers_, &process_diagnostics);
+                          &handlers_, &diagnostic_context());
     }
-    return process_diagnostics.output_printer->text();
+    return diagnostic_context().output_printer->text();
   }
 
   OptionsRecord options_;
@@ -73,9 +73,9 @@ TEST_F(CommonOptions, BadDebugLevels) {
   EXPECT_EQ(options_.x_debug_formats, kDebugDwarf);
   EXPECT_EQ(options_.x_debug_level, 0);
   init_options_struct(&options_, &explicitly_set_);
-  process_diagnostics.output_printer->store.text.clear();
+  diagnostic_context().output_printer->store.text.clear();
   EXPECT_EQ(apply({"-gfoo"}), "vorn-cxx: error: unrecognized debug output level 'foo'\n");
-  process_diagnostics.output_printer->store.text.clear();
+  diagnostic_context().output_printer->store.text.clear();
   EXPECT_EQ(apply({"-gbtf1"}), "vorn-cxx: error: unrecognized btf debug output level '1'\n");
 }
 
@@ -83,7 +83,7 @@ TEST_F(CommonOptions, FormatConflicts) {
   EXPECT_EQ(apply({"-gvms", "-gctf"}),
             "vorn-cxx: error: debug format 'ctf' conflicts with prior selection\n");
   EXPECT_EQ(options_.x_debug_formats, kDebugCtf);
-  process_diagnostics.output_printer->store.text.clear();
+  diagnostic_context().output_printer->store.text.clear();
   init_options_struct(&options_, &explicitly_set_);
   EXPECT_EQ(apply({"-gbtf", "-gctf"}),
             "vorn-cxx: error: debug format 'ctf' conflicts with prior selection\n");
@@ -126,7 +126,7 @@ TEST_F(CommonOptions, DwarfVersions) {
   EXPECT_EQ(options_.x_dwarf_version, 4);
   EXPECT_EQ(options_.x_debug_formats, kDebugDwarf);
   EXPECT_EQ(options_.x_debug_level, 2);
-  process_diagnostics.output_printer->store.text.clear();
+  diagnostic_context().output_printer->store.text.clear();
   EXPECT_EQ(apply({"-gdwarf3"}),
             "vorn-cxx: error: '-gdwarf3' is ambiguous; use '-gdwarf-3' for DWARF version or "
             "'-gdwarf' '-g3' for debug level\n");
@@ -148,18 +148,18 @@ TEST_F(CommonOptions, SanitizerLists) {
 TEST_F(CommonOptions, SanitizerErrors) {
   EXPECT_EQ(apply({"-fsanitize=all"}), "vorn-cxx: error: '-fsanitize=all' option is not valid\n");
   EXPECT_EQ(options_.x_sanitize_flags, 0);
-  process_diagnostics.output_printer->store.text.clear();
+  diagnostic_context().output_printer->store.text.clear();
   EXPECT_EQ(apply({"-fsanitize=adress"}),
             "vorn-cxx: error: unrecognized argument to '-fsanitize=' option: 'adress'; did you "
             "mean 'address'?\n");
-  process_diagnostics.output_printer->store.text.clear();
+  diagnostic_context().output_printer->store.text.clear();
   EXPECT_EQ(apply({"-fno-sanitize=xyzzy,null"}),
             "vorn-cxx: error: unrecognized argument to '-fno-sanitize=' option: 'xyzzy'\n");
-  process_diagnostics.output_printer->store.text.clear();
+  diagnostic_context().output_printer->store.text.clear();
   EXPECT_EQ(apply({"-fsanitize-trap=vptr,null"}),
             "vorn-cxx: error: '-fsanitize-trap=vptr' is not supported\n");
   EXPECT_EQ(options_.x_sanitize_trap_flags, 0x400);
-  process_diagnostics.output_printer->store.text.clear();
+  diagnostic_context().output_printer->store.text.clear();
   // Names the trap form refuses are not suggested for it.
   EXPECT_EQ(apply({"-fsanitize-trap=vpt"}),
             "vorn-cxx: error: unrecognized argument to '-fsanitize-trap=' option: 'vpt'\n");
@@ -207,18 +207,18 @@ TEST(SanitizerNames, ClosestNameLeavesOutWhatTheOptionRefuses) {
 
 TEST_F(CommonOptions, DiagnosticsSettings) {
   EXPECT_EQ(apply({"-fdiagnostics-color=always"}), "");
-  EXPECT_TRUE(process_diagnostics.output_printer->colour_on);
+  EXPECT_TRUE(diagnostic_context().output_printer->colour_on);
   EXPECT_EQ(apply({"-fdiagnostics-color=never"}), "");
-  EXPECT_FALSE(process_diagnostics.output_printer->colour_on);
+  EXPECT_FALSE(diagnostic_context().output_printer->colour_on);
   // "always" takes the link style the environment names, "never" has none.
   setenv("VORN_URLS", "st", 1);
   EXPECT_EQ(apply({"-fdiagnostics-urls=always"}), "");
-  EXPECT_EQ(process_diagnostics.output_printer->link_style, kLinksEndWithSt);
+  EXPECT_EQ(diagnostic_context().output_printer->link_style, kLinksEndWithSt);
   unsetenv("VORN_URLS");
   EXPECT_EQ(apply({"-fdiagnostics-urls=never"}), "");
-  EXPECT_EQ(process_diagnostics.output_printer->link_style, kLinksNone);
+  EXPECT_EQ(diagnostic_context().output_printer->link_style, kLinksNone);
   EXPECT_EQ(apply({"-freport-bug"}), "");
-  EXPECT_TRUE(process_diagnostics.full_report_requested);
+  EXPECT_TRUE(diagnostic_context().full_report_requested);
   EXPECT_EQ(apply({"--help=warnings", "--help=optimizers"}), "");
   EXPECT_EQ(options_.x_help_flag, 1);
   ASSERT_GE(help_requests().size(), 2u);
@@ -240,11 +240,11 @@ TEST_F(CommonOptions, EveryDriverCommonRowIsHandled) {
     d.value = 1;
     EXPECT_TRUE(common_handle_option(&options_, &explicitly_set_, &d, kFlagDriver,
                                      DiagnosticKind::kUnspecified, current_location, &handlers_,
-                                     &process_diagnostics, nullptr))
+                                     &diagnostic_context(), nullptr))
         << row.text;
   }
-  set_color_mode(&process_diagnostics, 0);
-  set_url_mode(&process_diagnostics, 0);
+  set_color_mode(&diagnostic_context(), 0);
+  set_url_mode(&diagnostic_context(), 0);
 }
 
 TEST_F(CommonOptions, InternalErrors) {
@@ -253,18 +253,18 @@ TEST_F(CommonOptions, InternalErrors) {
   d.written_text = "-fsigned-char";
   EXPECT_EXIT(common_handle_option(&options_, &explicitly_set_, &d, kFlagDriver,
                                    DiagnosticKind::kUnspecified, current_location, &handlers_,
-                                   &process_diagnostics, nullptr),
+                                   &diagnostic_context(), nullptr),
               ExitedWithCode(4), "");
   d.index = OPT_g;
   d.canonical_count = 3;
   EXPECT_EXIT(common_handle_option(&options_, &explicitly_set_, &d, kFlagDriver,
                                    DiagnosticKind::kUnspecified, current_location, &handlers_,
-                                   &process_diagnostics, nullptr),
+                                   &diagnostic_context(), nullptr),
               ExitedWithCode(4), "");
   EXPECT_EXIT(debug_set_to_format(kDebugCtf | kDebugBtf), ExitedWithCode(4), "");
   EXPECT_EXIT(
       target_handle_option(&options_, &explicitly_set_, &d, kFlagDriver, DiagnosticKind::kError,
-                           current_location, &handlers_, &process_diagnostics, nullptr),
+                           current_location, &handlers_, &diagnostic_context(), nullptr),
       ExitedWithCode(4), "");
 }
 

@@ -36,9 +36,9 @@ bool driver_handler(OptionsRecord*, OptionsRecord*, const DecodedOption* d, std:
 class Report : public ::testing::Test {
  protected:
   void SetUp() override {
-    diagnostic_context_init(&process_diagnostics, 10);
-    process_diagnostics.program_name = "vorn-cxx";
-    process_diagnostics.output_printer->store.flush_on_request = false;
+    diagnostic_context_init(&diagnostic_context(), 10);
+    diagnostic_context().program_name = "vorn-cxx";
+    diagnostic_context().output_printer->store.flush_on_request = false;
     options_ = kInitialOptionsRecord;
     explicitly_set_ = OptionsRecord{};
     unknown_calls = wrong_language_calls = handler_calls = 0;
@@ -48,13 +48,13 @@ class Report : public ::testing::Test {
     handlers_.handler_count = 1;
     handlers_.handlers[0] = {driver_handler, kFlagDriver};
   }
-  std::string output() { return process_diagnostics.output_printer->text(); }
-  void clear() { process_diagnostics.output_printer->store.text.clear(); }
+  std::string output() { return diagnostic_context().output_printer->text(); }
+  void clear() { diagnostic_context().output_printer->store.text.clear(); }
 
   std::string read(std::vector<const char*> args, std::uint32_t mask = kFlagDriver) {
     DecodedOption d = decode(std::move(args), mask);
     read_cmdline_option(&options_, &explicitly_set_, &d, current_location, mask, &handlers_,
-                        &process_diagnostics);
+                        &diagnostic_context());
     return output();
   }
 

@@ -25,8 +25,8 @@ class FunctionTest : public SpecTest {
   static void expect_internal_error(const char* spec, const char* message) {
     EXPECT_EXIT(
         {
-          std::fill(std::begin(process_diagnostics.kind_counts),
-                    std::end(process_diagnostics.kind_counts), 0);
+          std::fill(std::begin(diagnostic_context().kind_counts),
+                    std::end(diagnostic_context().kind_counts), 0);
           expand_spec(spec, nullptr);
         },
         ExitedWithCode(4), message)
