@@ -15,6 +15,7 @@
 #include "driver/temp_files.h"
 #include "options/common_options.h"
 #include "options/decode.h"
+#include "specs/spec_hooks.h"
 #include "specs/switches.h"
 #include "support/standard_output.h"
 
@@ -52,7 +53,8 @@ void CompilerDriver::decode_command_line(int argc, char** argv, DriverState* sta
 
 void CompilerDriver::initialize_process_state(DriverSpecHooks* hooks) {
   vorn::initialize_process_state();
-  install_driver_spec_hooks(hooks);
+  // The run's own hooks: they live as long as every later expansion.
+  set_spec_hooks(hooks);
 }
 
 void CompilerDriver::prepare_multilib_strings() {
@@ -97,9 +99,9 @@ void CompilerDriver::finish_run(bool help_requested) {
   }
 }
 
-int CompilerDriver::exit_status(const RunDriver& state) const {
-  const bool pass_codes = state.state.options.x_pass_exit_codes != 0;
-  return compute_exit_status(state.children, errors_seen(), pass_codes);
+int CompilerDriver::exit_status(const RunDriver& driver) const {
+  const bool pass_codes = driver.state.options.x_pass_exit_codes != 0;
+  return compute_exit_status(driver.children, errors_seen(), pass_codes);
 }
 
 int CompilerDriver::main(int argc, char** argv) {

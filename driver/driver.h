@@ -81,7 +81,7 @@ class CompilerDriver {
   void refuse_default_outputs_over_inputs(const DriverState& state);
   void maybe_run_linker(const char* argv0, const DriverState& state, EnvManager* environment);
   void finish_run(bool help_requested);
-  int exit_status(const RunDriver& state) const;
+  int exit_status(const RunDriver& driver) const;
 
   Run& run_;
   unsigned char* explicit_link_inputs_ = nullptr;

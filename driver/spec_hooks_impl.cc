@@ -27,8 +27,4 @@ void DriverSpecHooks::register_temp_file(const char* name, bool at_exit, bool on
   vorn::register_temp_file(name, at_exit, on_failure);
 }
 
-void install_driver_spec_hooks(DriverSpecHooks* hooks) {
-  set_spec_hooks(hooks);
-}
-
 }  // namespace vorn

@@ -20,11 +20,6 @@ class DriverSpecHooks final : public SpecHooks {
   void register_temp_file(const char* name, bool at_exit, bool on_failure) override;
 };
 
-// Makes the spec interpreter run commands, export COLLECT_VORN_OPTIONS,
-// read the environment and make temporary files through HOOKS, which
-// outlive every later expansion.
-void install_driver_spec_hooks(DriverSpecHooks* hooks);
-
 }  // namespace vorn
 
 #endif  // VORN_DRIVER_SPEC_HOOKS_IMPL_H
